@@ -1,0 +1,12 @@
+#pragma once
+// The module's free routine that the host's DMX channel change reaches.
+
+#include <cstdint>
+
+namespace notecast {
+
+// Runs the dispatch of one channel change on the window's event table, then shows the channel
+// and value in the window's status labels. Throws the dispatch's run-time errors.
+void channelValueHandler(std::int32_t channel, std::int32_t value);
+
+}  // namespace notecast

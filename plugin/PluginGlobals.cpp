@@ -1,0 +1,63 @@
+#include "plugin/PluginGlobals.h"
+
+#include <memory>
+
+#include "platform/ModuleLock.h"
+
+namespace notecast {
+namespace {
+
+std::unique_ptr<Configfrm>& windowInstance() {
+  static std::unique_ptr<Configfrm> instance;
+  return instance;
+}
+
+Variant& helperReference() {
+  static Variant helper;
+  return helper;
+}
+
+void installTearDown(void (*tearDown)()) {
+  static const bool installed = [tearDown] {
+    ModuleLock::setIdleHook(tearDown);
+    return true;
+  }();
+  (void)installed;
+}
+
+}  // namespace
+
+Configfrm& PluginGlobals::window() {
+  installTearDown(&PluginGlobals::tearDown);
+  auto& instance = windowInstance();
+  if (!instance) instance = std::make_unique<Configfrm>();
+  return *instance;
+}
+
+bool PluginGlobals::hasWindow() noexcept {
+  return windowInstance() != nullptr;
+}
+
+void PluginGlobals::setHelper(Variant helper) {
+  installTearDown(&PluginGlobals::tearDown);
+  helperReference() = std::move(helper);
+}
+
+const Variant& PluginGlobals::helper() noexcept {
+  return helperReference();
+}
+
+bool PluginGlobals::isTornDown() noexcept {
+  return !hasWindow() && helper().isEmpty();
+}
+
+void PluginGlobals::tearDown() noexcept {
+  // Move out first: releasing the helper calls into the host, which may call back.
+  std::unique_ptr<Configfrm> window = std::move(windowInstance());
+  if (window) window->unloadForTearDown();
+  window.reset();
+  Variant helper = std::move(helperReference());
+  helperReference() = Variant();
+}
+
+}  // namespace notecast

@@ -1,0 +1,35 @@
+#pragma once
+// The plug-in object the host creates: identity, module information, the host's helper, and the
+// routes from host calls to the configuration window. It keeps no state of its own; what it
+// holds lives in PluginGlobals, shared by every instance.
+
+#include "platform/ComObject.h"
+#include "plugin/LumoTypeLib/ILumoModule.h"
+#include "plugin/LumoTypeLib/ILumoPlugin.h"
+#include "plugin/NotecastClasses.h"
+
+namespace notecast {
+
+class clsLumoPlugIn final
+    : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule> {
+ public:
+  // _clsLumoPlugIn and ILumoPlugin
+  HRESULT get_PluginName(std::string* name) noexcept override;
+
+  // ILumoPlugin
+  HRESULT Disable(VARIANT_BOOL* result) noexcept override;
+  HRESULT Enable(VARIANT_BOOL* result) noexcept override;
+  HRESULT Configure(VARIANT_BOOL* result) noexcept override;
+  HRESULT Init(const std::string& CallingAppTitle, const std::string& MyFilename,
+               IUnknown* LumoPluginHelper, VARIANT_BOOL* result) noexcept override;
+  HRESULT MessageHandle(std::int32_t* Msg, std::int32_t* Arg1, std::int32_t* Arg2,
+                        std::int32_t* result) noexcept override;
+  HRESULT Term(VARIANT_BOOL* result) noexcept override;
+
+  // ILumoModule
+  HRESULT get_ModuleInfo(lumo::IModuleInformation** info) noexcept override;
+
+  static constexpr const char* kPluginName = "Notecast Plugin";
+};
+
+}  // namespace notecast

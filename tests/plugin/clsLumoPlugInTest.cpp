@@ -1,0 +1,182 @@
+// The plug-in object as the host sees it, in process: results of every operation, the module
+// information record, the shared window and the tear-down on the last release.
+
+#include <gtest/gtest.h>
+
+#include "FakeHelper.h"
+#include "platform/ModuleLock.h"
+#include "plugin/LumoTypeLib/LumoTypeLib.h"
+#include "plugin/PluginGlobals.h"
+#include "plugin/clsLumoPlugIn.h"
+
+namespace notecast {
+namespace {
+
+using testing::FakeHelper;
+
+class clsLumoPlugInTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    object_ = makeComObject<clsLumoPlugIn>();
+    plugin_ = object_.query<lumo::ILumoPlugin>();
+    module_ = object_.query<lumo::ILumoModule>();
+  }
+  void TearDown() override {
+    object_.reset();
+    plugin_.reset();
+    module_.reset();
+    EXPECT_TRUE(PluginGlobals::isTornDown()) << "the last release tears the plug-in down";
+  }
+
+  VARIANT_BOOL init(IUnknown* helper) {
+    VARIANT_BOOL result = 0;
+    EXPECT_EQ(plugin_->Init("host", "/x/Notecast.so", helper, &result), S_OK);
+    return result;
+  }
+
+  ComPtr<lumo::IModuleInformation> moduleInfo() {
+    ComPtr<lumo::IModuleInformation> info;
+    EXPECT_EQ(module_->get_ModuleInfo(info.put()), S_OK);
+    return info;
+  }
+
+  ComPtr<clsLumoPlugIn> object_;
+  ComPtr<lumo::ILumoPlugin> plugin_;
+  ComPtr<lumo::ILumoModule> module_;
+};
+
+TEST_F(clsLumoPlugInTest, PluginNameThroughBothInterfaces) {
+  std::string name;
+  EXPECT_EQ(plugin_->get_PluginName(&name), S_OK);
+  EXPECT_EQ(name, "Notecast Plugin");
+  auto defaultInterface = object_.query<_clsLumoPlugIn>();
+  ASSERT_TRUE(defaultInterface);
+  name.clear();
+  EXPECT_EQ(defaultInterface->get_PluginName(&name), S_OK);
+  EXPECT_EQ(name, "Notecast Plugin");
+}
+
+TEST_F(clsLumoPlugInTest, OperationResultsAreThoseTheHostExpects) {
+  bool released = false;
+  EXPECT_EQ(init(FakeHelper::withProject("/p/show", &released).get()), VARIANT_TRUE);
+  VARIANT_BOOL result = 0;
+  EXPECT_EQ(plugin_->Enable(&result), S_OK);
+  EXPECT_EQ(result, VARIANT_TRUE);
+  result = 0;
+  EXPECT_EQ(plugin_->Term(&result), S_OK);
+  EXPECT_EQ(result, VARIANT_TRUE);
+  result = VARIANT_TRUE;
+  EXPECT_EQ(plugin_->Disable(&result), S_OK);
+  EXPECT_EQ(result, VARIANT_FALSE) << "Disable answers False although it succeeds";
+  EXPECT_EQ(PluginGlobals::window().presence(), Configfrm::Presence::NotLoaded);
+}
+
+TEST_F(clsLumoPlugInTest, InitReplacesTheEarlierHelperAndTearDownReleasesTheLast) {
+  bool firstReleased = false, secondReleased = false;
+  init(FakeHelper::withProject("/a", &firstReleased).get());
+  EXPECT_FALSE(firstReleased);
+  init(FakeHelper::withProject("/b", &secondReleased).get());
+  EXPECT_TRUE(firstReleased);
+  EXPECT_EQ(lumo::readProjectBaseFilename(PluginGlobals::helper().asObject().get()), "/b");
+  object_.reset();
+  plugin_.reset();
+  EXPECT_FALSE(secondReleased);
+  module_.reset();
+  EXPECT_TRUE(secondReleased);
+}
+
+TEST_F(clsLumoPlugInTest, MessagesOtherThan15AreIgnored) {
+  for (std::int32_t message : {0, 9, 14, 16, -15, 2147483647}) {
+    std::int32_t msg = message, arg1 = 123456, arg2 = -7, result = -1;
+    EXPECT_EQ(plugin_->MessageHandle(&msg, &arg1, &arg2, &result), S_OK) << message;
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(msg, message);
+  }
+  EXPECT_FALSE(PluginGlobals::hasWindow()) << "an ignored message does not even create the window";
+}
+
+TEST_F(clsLumoPlugInTest, ModuleInformationValuesInOrder) {
+  auto info = moduleInfo();
+  ASSERT_TRUE(info);
+  std::string text;
+  std::int32_t number = 0;
+  info->get_ModuleId(&text);
+  EXPECT_EQ(text, "{6f1c2d8e-93a4-4b57-b0de-5a7c41e2f903}");
+  info->get_ModuleName(&text);
+  EXPECT_EQ(text, "Notecast");
+  info->get_Description(&text);
+  EXPECT_EQ(text, "Sendet Midi Daten");
+  info->get_Author(&text);
+  EXPECT_FALSE(text.empty());
+  info->get_Setting5(&number);
+  EXPECT_EQ(number, 0);
+  info->get_Setting6(&number);
+  EXPECT_EQ(number, -1);
+  info->get_Setting7(&number);
+  EXPECT_EQ(number, 2);
+  info->get_WindowClassName(&text);
+  EXPECT_EQ(text, "Configfrm");
+  info->get_Setting10(&number);
+  EXPECT_EQ(number, -1);
+  info->get_Setting12(&number);
+  EXPECT_EQ(number, 0);
+  info->get_Setting13(&number);
+  EXPECT_EQ(number, 0);
+  info->get_Setting14(&number);
+  EXPECT_EQ(number, -1);
+
+  ComPtr<IUnknown> window;
+  info->get_Window(window.put());
+  EXPECT_TRUE(window.query<lumo::ILumoTool>());
+  EXPECT_TRUE(window.query<lumo::IExternalWindow>());
+  EXPECT_FALSE(window.query<lumo::ILumoPlugin>());
+  ComPtr<lumo::ICommandServer> commands;
+  info->get_CommandServer(commands.put());
+  ASSERT_TRUE(commands);
+  commands->get_Name(&text);
+  EXPECT_EQ(text, "Notecast");
+
+  ComPtr<IIntegerCollection> codes;
+  info->get_MessageCodes(codes.put());
+  std::int32_t count = 0;
+  codes->get_Count(&count);
+  std::vector<std::int32_t> items;
+  for (std::int32_t i = 1; i <= count; ++i) {
+    codes->get_Item(i, &number);
+    items.push_back(number);
+  }
+  EXPECT_EQ(items, (std::vector<std::int32_t>{9,  15, 3, 22, 21, 14, 35, 17, 28, 25, 33,
+                                              23, 34, 4, 20, 30, 8,  7,  6,  29, 31}));
+}
+
+TEST_F(clsLumoPlugInTest, EachModuleInfoIsNewWithItsOwnCommandServerButOneWindow) {
+  auto first = moduleInfo();
+  auto second = moduleInfo();
+  EXPECT_FALSE(sameObject(first.get(), second.get()));
+  ComPtr<lumo::ICommandServer> commandsA, commandsB;
+  first->get_CommandServer(commandsA.put());
+  second->get_CommandServer(commandsB.put());
+  EXPECT_FALSE(sameObject(commandsA.get(), commandsB.get()));
+  ComPtr<IUnknown> windowA, windowB;
+  first->get_Window(windowA.put());
+  second->get_Window(windowB.put());
+  EXPECT_TRUE(sameObject(windowA.get(), windowB.get()));
+}
+
+TEST_F(clsLumoPlugInTest, WindowHeldByTheHostKeepsThePluginUntilReleased) {
+  ComPtr<IUnknown> window;
+  moduleInfo()->get_Window(window.put());
+  const auto windowAddress = &PluginGlobals::window();
+  object_.reset();
+  plugin_.reset();
+  module_.reset();
+  EXPECT_FALSE(PluginGlobals::isTornDown()) << "the host still holds the window";
+  EXPECT_EQ(&PluginGlobals::window(), windowAddress);
+  EXPECT_GT(ModuleLock::liveObjects(), 0);
+  window.reset();
+  EXPECT_EQ(ModuleLock::liveObjects(), 0);
+  EXPECT_TRUE(PluginGlobals::isTornDown());
+}
+
+}  // namespace
+}  // namespace notecast
