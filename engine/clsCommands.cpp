@@ -1,6 +1,11 @@
 #include "engine/clsCommands.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
 #include "platform/Boundary.h"
+#include "platform/NumberText.h"
 #include "plugin/LumoTypeLib/LumoTypeLib.h"
 
 namespace notecast {
@@ -18,6 +23,13 @@ ComPtr<lumo::IOptionList> newOptionList() {
 
 void addOption(lumo::IOptionList& list, Variant caption, Variant value) {
   throwIfFailed(list.Add(&caption, &value));
+}
+
+bool equalsIgnoringCase(const std::string& text, std::string_view word) {
+  return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+    return std::toupper(static_cast<unsigned char>(a)) ==
+           std::toupper(static_cast<unsigned char>(b));
+  });
 }
 
 }  // namespace
@@ -56,12 +68,15 @@ HRESULT clsCommands::GetSecondOptions(std::string* /*FirstSelection*/,
   });
 }
 
-HRESULT clsCommands::ExecuteCommand(std::string* /*FirstSelection*/,
-                                    std::string* /*SecondSelection*/, Variant* /*NewValue*/,
-                                    Variant* /*Stream*/, Variant* /*AdditionalData*/,
-                                    Variant* result) noexcept {
-  if (result) *result = Variant();
-  return callGuarded([] { throw NotImplemented("ExecuteCommand"); });
+HRESULT clsCommands::ExecuteCommand(std::string* FirstSelection, std::string* SecondSelection,
+                                    Variant* /*NewValue*/, Variant* /*Stream*/,
+                                    Variant* /*AdditionalData*/, Variant* result) noexcept {
+  if (result) *result = Variant();  // empty, whatever happens
+  if (!FirstSelection || !SecondSelection) return E_POINTER;
+  return callGuarded([&] {
+    if (!equalsIgnoringCase(*SecondSelection, kExecuteValue)) return;
+    target_().ExecuteMidiEventFromCommand(toInt32(*FirstSelection));
+  });
 }
 
 }  // namespace notecast

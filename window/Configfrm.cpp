@@ -2,6 +2,7 @@
 
 #include "platform/Boundary.h"
 #include "platform/ModuleLock.h"
+#include "window/ConfigfrmForm.h"
 
 namespace notecast {
 
@@ -34,7 +35,7 @@ std::uint32_t Configfrm::AddRef() noexcept {
 
 std::uint32_t Configfrm::Release() noexcept {
   const std::uint32_t count = --externalReferences_;
-  // MAY tear the plug-in down (and destroy this instance): nothing of *this is used after it.
+  // MAY tear the plug-in down and destroy this instance: nothing of *this is used after it.
   if (count == 0) ModuleLock::objectDestroyed();
   return count;
 }
@@ -52,88 +53,10 @@ HRESULT Configfrm::AskToSaveProjectData(VARIANT_BOOL* result) noexcept {
   if (result) *result = VARIANT_FALSE;
   return callGuarded([] { throw NotImplemented("AskToSaveProjectData"); });
 }
+
+// The host tells the window its view mode; the window looks the same in every mode.
 HRESULT Configfrm::put_ViewMode(std::int32_t) noexcept {
-  return callGuarded([] { throw NotImplemented("ViewMode"); });
-}
-
-HRESULT Configfrm::get_isOpen(VARIANT_BOOL* result) noexcept {
-  if (result) *result = VARIANT_FALSE;
-  return callGuarded([] { throw NotImplemented("isOpen"); });
-}
-HRESULT Configfrm::loadWindow(VARIANT_BOOL* result) noexcept {
-  if (result) *result = VARIANT_FALSE;
-  return callGuarded([] { throw NotImplemented("loadWindow"); });
-}
-HRESULT Configfrm::unloadWindow(VARIANT_BOOL* result) noexcept {
-  if (result) *result = VARIANT_FALSE;
-  return callGuarded([] { throw NotImplemented("unloadWindow"); });
-}
-HRESULT Configfrm::hideWindow(VARIANT_BOOL* result) noexcept {
-  if (result) *result = VARIANT_FALSE;
-  return callGuarded([] { throw NotImplemented("hideWindow"); });
-}
-HRESULT Configfrm::showWindow(VARIANT_BOOL* result) noexcept {
-  if (result) *result = VARIANT_FALSE;
-  return callGuarded([] { throw NotImplemented("showWindow"); });
-}
-HRESULT Configfrm::get_WindowState(std::int32_t* state) noexcept {
-  if (state) *state = 0;
-  return callGuarded([] { throw NotImplemented("WindowState"); });
-}
-HRESULT Configfrm::put_WindowState(std::int32_t) noexcept {
-  return callGuarded([] { throw NotImplemented("WindowState"); });
-}
-
-void Configfrm::configureFromHost() {
-  // Showing needs the on-screen window, which this version does not build yet.
-  throw NotImplemented("Configure");
-}
-
-void Configfrm::hideThenUnload() {
-  hide();
-  unload();
-}
-
-void Configfrm::hideThenCloseDevice() {
-  hide();
-  // No MIDI output exists in this version, so no device is open that could be closed.
-}
-
-void Configfrm::unloadForTearDown() noexcept {
-  unload();
-}
-
-void Configfrm::ExecuteMidiEvent(std::int32_t, std::int32_t) {
-  throw NotImplemented("ExecuteMidiEvent");
-}
-
-void Configfrm::ExecuteMidiEventFromCommand(std::int32_t) {
-  throw NotImplemented("ExecuteMidiEventFromCommand");
-}
-
-void Configfrm::ensureLoaded() {
-  if (presence_ != Presence::NotLoaded) return;
-  presence_ = Presence::Hidden;
-  Form_Load();
-}
-
-// The load sequence. Filling the device list, loading the event file and placing the window
-// join it with the MIDI output and the persistence.
-void Configfrm::Form_Load() {
-  clearForm();
-}
-
-void Configfrm::clearForm() {
-  table_.reset();
-}
-
-void Configfrm::hide() {
-  ensureLoaded();
-  presence_ = Presence::Hidden;
-}
-
-void Configfrm::unload() noexcept {
-  presence_ = Presence::NotLoaded;
+  return S_OK;
 }
 
 }  // namespace notecast

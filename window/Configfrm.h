@@ -1,30 +1,42 @@
 #pragma once
-// The configuration window: the plug-in's one window and the owner of the event table.
+// The configuration window: the plug-in's one window, the owner of the event table and, while
+// loaded, of its controls and the MIDI output control.
 //
-// One instance lives for the life of the plug-in (see plugin/PluginGlobals): it exists before
-// its window is loaded, and its data (the event table) survives an unload. The window is in one
-// of three states: not loaded, loaded and hidden, loaded and shown; any use of the window's
-// controls while it is not loaded loads it first, which runs the load sequence.
+// One instance lives for the life of the plug-in (plugin/PluginGlobals). It exists before its
+// window is loaded, and the event table survives an unload. The window is not loaded, loaded and
+// hidden, or loaded and shown; any use of a control while it is not loaded loads it first, which
+// runs the load sequence (Form_Load) once per transition.
 //
-// Lifetime: the plug-in owns the instance; the host's references (through ILumoTool and
-// IExternalWindow) only keep the plug-in library alive. Releasing the host's last reference does
-// not destroy the window; the plug-in's tear-down does.
+// Lifetime: the plug-in owns the instance; the host's references (ILumoTool, IExternalWindow)
+// only keep the plug-in library alive, they never destroy the window.
 //
+// Handlers are spread over files by group: hosting (ConfigfrmHosting.cpp), the entry list
+// (ConfigfrmEntryList.cpp), the MIDI device (ConfigfrmDevices.cpp), the dispatch and the
+// command path (ConfigfrmDispatch.cpp).
 // All methods MUST be called on the host's user-interface thread.
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
 
+#include "engine/ChannelDispatch.h"
+#include "engine/ChannelIndex.h"
 #include "engine/CommandTarget.h"
 #include "engine/EventTable.h"
+#include "platform/MidiOutputControl.h"
 #include "plugin/LumoTypeLib/IExternalWindow.h"
 #include "plugin/LumoTypeLib/ILumoTool.h"
 
 namespace notecast {
 
+class ConfigfrmForm;
+
 class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, public CommandTarget {
  public:
   enum class Presence { NotLoaded, Hidden, Shown };
+  // Window states as the host and the event file number them.
+  enum WindowStateValue : std::int32_t { kNormal = 0, kMinimized = 1, kMaximized = 2 };
 
   Configfrm();
   ~Configfrm();
@@ -35,7 +47,6 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   HRESULT QueryInterface(const Iid& iid, void** object) noexcept override;
   std::uint32_t AddRef() noexcept override;
   std::uint32_t Release() noexcept override;
-  std::uint32_t externalReferences() const noexcept { return externalReferences_; }
 
   // ILumoTool
   HRESULT ClearProjectData() noexcept override;
@@ -58,9 +69,12 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   std::int32_t GetEventCount() const { return table_.GetEventCount(); }
   Variant GetShareName(std::int32_t index) const { return table_.GetShareName(index); }
   const EventTable& eventTable() const override { return table_; }
+  // For the window's own subsystems (dispatch, event file, editing): every change goes through
+  // the table's operations.
+  EventTable& table() noexcept { return table_; }
 
   // The plug-in object's paths to the window (they throw run-time errors).
-  void configureFromHost();    // show, loading first when needed
+  void configureFromHost();    // Configure: show, loading first when needed
   void hideThenUnload();       // Disable
   void hideThenCloseDevice();  // Term
   void unloadForTearDown() noexcept;
@@ -68,18 +82,45 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   // The dispatch of one channel change and the command path.
   void ExecuteMidiEvent(std::int32_t channel, std::int32_t value);
   void ExecuteMidiEventFromCommand(std::int32_t index) override;
+  // The status labels of the last change.
+  void showLastChannel(std::int32_t channel);
+  void showLastValue(std::int32_t value, std::int16_t midiValue);
+
+  // The entry list and the window's reset.
+  void refreshEntryList();
+  void clearForm();
+  void cmdOK_Click();
+
+  // The MIDI device.
+  void fillDeviceList();
+  void openChosenDevice();
+  void closeDevice();
+  void sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2);
+  void sendNoteOff(std::int32_t midiMessage);
+  void cboMidiOutput_Click();
+  void cmdSendTestNote_Click();
 
   Presence presence() const noexcept { return presence_; }
+  // The loaded form, loading the window first: every use of a control goes through here.
+  ConfigfrmForm& form();
 
  private:
-  void ensureLoaded();  // runs the load sequence on the way from not loaded to loaded
+  void ensureLoaded();
   void Form_Load();
-  void clearForm();
+  void loadProjectSettings();
+  void connectHandlers();
+  void show();
   void hide();
   void unload() noexcept;
+  MidiOutputControl& midi();
+  class DispatchToWindow;
+  void onDeviceReport(std::int16_t& code, std::string& text);
 
   EventTable table_;
+  ChannelIndex channelIndex_;
   Presence presence_ = Presence::NotLoaded;
+  std::unique_ptr<ConfigfrmForm> form_;
+  std::unique_ptr<MidiOutputControl> midi_;
   std::atomic<std::uint32_t> externalReferences_{0};
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeHelper.h"
+#include "RecordingMidiOutput.h"
 #include "platform/ModuleLock.h"
 #include "plugin/LumoTypeLib/LumoTypeLib.h"
 #include "plugin/PluginGlobals.h"
@@ -17,6 +18,7 @@ using testing::FakeHelper;
 class clsLumoPlugInTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
     object_ = makeComObject<clsLumoPlugIn>();
     plugin_ = object_.query<lumo::ILumoPlugin>();
     module_ = object_.query<lumo::ILumoModule>();
@@ -26,6 +28,7 @@ class clsLumoPlugInTest : public ::testing::Test {
     plugin_.reset();
     module_.reset();
     EXPECT_TRUE(PluginGlobals::isTornDown()) << "the last release tears the plug-in down";
+    setMidiOutputFactory({});
   }
 
   VARIANT_BOOL init(IUnknown* helper) {
@@ -40,6 +43,7 @@ class clsLumoPlugInTest : public ::testing::Test {
     return info;
   }
 
+  RecordingMidiOutput midi_;
   ComPtr<clsLumoPlugIn> object_;
   ComPtr<lumo::ILumoPlugin> plugin_;
   ComPtr<lumo::ILumoModule> module_;
@@ -62,9 +66,21 @@ TEST_F(clsLumoPlugInTest, OperationResultsAreThoseTheHostExpects) {
   VARIANT_BOOL result = 0;
   EXPECT_EQ(plugin_->Enable(&result), S_OK);
   EXPECT_EQ(result, VARIANT_TRUE);
+  EXPECT_FALSE(PluginGlobals::hasWindow()) << "Enable does nothing";
+
   result = 0;
+  EXPECT_EQ(plugin_->Configure(&result), S_OK);
+  EXPECT_EQ(result, VARIANT_TRUE);
+  EXPECT_EQ(PluginGlobals::window().presence(), Configfrm::Presence::Shown);
+
+  result = 0;
+  midi_.clearLog();
   EXPECT_EQ(plugin_->Term(&result), S_OK);
   EXPECT_EQ(result, VARIANT_TRUE);
+  EXPECT_EQ(PluginGlobals::window().presence(), Configfrm::Presence::Hidden)
+      << "Term hides but does not unload";
+  EXPECT_EQ(midi_.log(), (std::vector<std::string>{"Action=2"})) << "and closes the device";
+
   result = VARIANT_TRUE;
   EXPECT_EQ(plugin_->Disable(&result), S_OK);
   EXPECT_EQ(result, VARIANT_FALSE) << "Disable answers False although it succeeds";

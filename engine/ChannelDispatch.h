@@ -1,0 +1,44 @@
+#pragma once
+// The dispatch of one DMX channel change over the event table: which records fire, in table
+// order, and which bytes go to the MIDI output.
+//
+// For each record watching the channel, in table order: "Show line" selects its row; its event
+// type decides whether it fires (thresholds include equality; the once flags silence a threshold
+// record until a value on the other side re-arms it); a fired record with SendNoteOff exactly 1
+// is followed by a note-off on its MIDI channel. A failure of the output ends the dispatch at
+// that record; later records are not evaluated.
+
+#include <cstdint>
+
+#include "engine/ChannelIndex.h"
+#include "engine/EventTable.h"
+
+namespace notecast {
+
+// What the dispatch needs of the window: the "Show line" option, silent row selection, and
+// the send step to the MIDI output. Send failures are thrown.
+class DispatchOutput {
+ public:
+  virtual bool showLineTicked() = 0;
+  virtual void selectRow(std::int32_t row) = 0;
+  virtual void send(std::int32_t status, std::int32_t data1, std::int32_t data2) = 0;
+
+ protected:
+  ~DispatchOutput() = default;
+};
+
+// The channel value as a MIDI data value: halved, truncating toward zero, never clamped.
+constexpr std::int32_t midiValueOf(std::int32_t channelValue) {
+  return channelValue / 2;
+}
+
+// Runs the dispatch. The table MUST be dimensioned (callers raise error 9 otherwise).
+void dispatchChannelValue(EventTable& table, ChannelIndex& index, std::int32_t channel,
+                          std::int32_t value, DispatchOutput& output);
+
+// The command path: sends record `row` at once, whatever its channel, type or once flags;
+// a note-off follows for any non-zero SendNoteOff. Error 9 for a row outside the table, raised
+// after the optional row selection and before anything is sent.
+void sendRecordOnCommand(const EventTable& table, std::int32_t row, DispatchOutput& output);
+
+}  // namespace notecast

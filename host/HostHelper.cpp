@@ -1,0 +1,25 @@
+#include "host/HostHelper.h"
+
+#include <strings.h>
+
+#include "platform/Boundary.h"
+#include "platform/Variant.h"
+#include "plugin/LumoTypeLib/LumoTypeLib.h"
+
+namespace notecast::host {
+
+HostHelper::HostHelper(std::string projectBase)
+    : project_(makeComObject<HostProject>(std::move(projectBase))) {}
+
+void HostHelper::setProjectBase(std::string projectBase) {
+  project_->setBaseFilename(std::move(projectBase));
+}
+
+HRESULT HostHelper::GetProperty(const std::string& name, Variant* value) noexcept {
+  if (!value) return E_POINTER;
+  if (strcasecmp(name.c_str(), lumo::kHelperProject) != 0) return E_INVALIDARG;
+  return callGuarded(
+      [&] { *value = Variant::fromObject(ComPtr<IUnknown>::share(project_.get())); });
+}
+
+}  // namespace notecast::host

@@ -1,0 +1,23 @@
+#include "host/HostProject.h"
+
+#include <strings.h>
+
+#include "platform/Boundary.h"
+#include "platform/Variant.h"
+#include "plugin/LumoTypeLib/LumoTypeLib.h"
+
+namespace notecast::host {
+
+HostProject::HostProject(std::string baseFilename) : baseFilename_(std::move(baseFilename)) {}
+
+void HostProject::setBaseFilename(std::string baseFilename) {
+  baseFilename_ = std::move(baseFilename);
+}
+
+HRESULT HostProject::GetProperty(const std::string& name, Variant* value) noexcept {
+  if (!value) return E_POINTER;
+  if (strcasecmp(name.c_str(), lumo::kProjectBaseFilename) != 0) return E_INVALIDARG;
+  return callGuarded([&] { *value = Variant::fromString(baseFilename_); });
+}
+
+}  // namespace notecast::host

@@ -1,0 +1,102 @@
+// notecast-host: the stand-in host that loads the plug-in library through its entry points only
+// and drives it, from a script or once to show what the plug-in reports about itself.
+
+#include <QApplication>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "host/CommandLine.h"
+#include "host/ExitStatus.h"
+#include "host/HostError.h"
+#include "host/PluginLocator.h"
+#include "host/PluginSession.h"
+#include "host/QtEnvironment.h"
+#include "host/Registration.h"
+#include "host/ResultFormat.h"
+#include "host/ScriptRunner.h"
+
+namespace {
+
+using namespace notecast::host;
+
+constexpr const char* kStandardInput = "-";
+
+// Opens the script before anything is loaded, so a wrong name costs nothing.
+std::istream& openScript(const std::string& path, std::ifstream& file) {
+  if (path == kStandardInput) return std::cin;
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw HostError("cannot read script " + path + ": is a folder");
+  }
+  file.open(path, std::ios::binary);
+  if (!file) throw HostError("cannot read script " + path + ": " + std::strerror(errno));
+  return file;
+}
+
+// Init, then the script or, without one, the plug-in's report about itself.
+void drivePlugin(PluginSession& session, std::istream* script) {
+  ScriptRunner runner(session, std::cout);
+  notecast::VARIANT_BOOL initialised = notecast::VARIANT_FALSE;
+  const notecast::HRESULT result = runner.initialise(&initialised);
+  if (notecast::FAILED(result) || initialised == notecast::VARIANT_FALSE) {
+    std::cerr << "notecast-host: warning: Init of " << session.libraryPath() << " answered "
+              << (notecast::FAILED(result) ? explainFailure(result) : formatBoolean(initialised))
+              << '\n';
+  }
+  if (script) {
+    runner.run(*script);
+  } else {
+    // Until the desktop modes exist, the host shows what the plug-in says about itself.
+    runner.runLine("plugin-name");
+    runner.runLine("module-info");
+  }
+}
+
+int runPlugin(const HostOptions& options) {
+  std::ifstream file;
+  std::istream* script = options.scriptPath ? &openScript(*options.scriptPath, file) : nullptr;
+  const PluginLocation location = locatePlugin(options.pluginPath, notecast::ClassRegistry());
+  PluginSession session(location.path, location.clsid, options.projectBase);
+  drivePlugin(session, script);
+  session.close();
+  return kExitSuccess;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  HostOptions options;
+  try {
+    options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const HostError& error) {
+    std::cerr << "notecast-host: " << error.what() << '\n' << kUsage;
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::cout << kUsage;
+    return kExitSuccess;
+  }
+  if (options.registerPath) {
+    return runRegistration(*options.registerPath, RegistrationAction::Register, std::cout,
+                           std::cerr);
+  }
+  if (options.unregisterPath) {
+    return runRegistration(*options.unregisterPath, RegistrationAction::Unregister, std::cout,
+                           std::cerr);
+  }
+
+  prepareQtEnvironment(options.show);
+  // Qt reads options of its own from the command line (it would take "--plugin" as a request to
+  // load a Qt plug-in), so it sees the program name only.
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  try {
+    return runPlugin(options);
+  } catch (const HostError& error) {
+    std::cerr << "notecast-host: " << error.what() << '\n';
+    return kExitFailure;
+  }
+}

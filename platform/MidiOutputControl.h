@@ -1,0 +1,75 @@
+#pragma once
+// The MIDI output control: the one object through which all MIDI output goes. The window drives
+// it by writing and reading properties, exactly like the control it stands in for:
+//
+//   DeviceCount                  number of output devices (system ports)
+//   DeviceNumber = d             selects device d for DeviceName and for Action = kOpen;
+//                                -2 is "no device chosen" (opening it opens nothing, silently),
+//                                -1 is the plug-in's own virtual output port, 0..n-1 the
+//                                system's MIDI output ports in the order the MIDI system lists them
+//   DeviceName                   name of the selected device (a system port's name exactly as the
+//                                MIDI system gives it, e.g. "client:port" for JACK)
+//   StatusByte/DataByte1/2 = v   the next short message
+//   Action = kOpen|kClose|kSend  open the selected device, close the open one, send the message
+//
+// Failures: a write that cannot be carried out throws a RuntimeError with one of the control's
+// error numbers (MidiError). Problems the user should know of (no MIDI system, a device that
+// fails to open or goes away) are also told through the device report, once per cause.
+// Owned by the loaded window; user-interface thread only.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace notecast {
+
+enum class MidiAction : std::int32_t { kOpen = 1, kClose = 2, kSend = 7 };
+
+// Report codes of the device report. kOk and kClosed are never shown to the user.
+enum class MidiReportCode : std::int16_t {
+  kOk = 0,
+  kNoMidiSystem = 1,
+  kOpenFailed = 2,
+  kDeviceGone = 3,
+  kSendFailed = 4,
+  kNotOpen = 5,
+  kBadSetting = 6,  // NOTECAST_MIDI_API names no MIDI system; the default one is used
+  kClosed = 8,
+};
+
+// Error numbers of the control's failures, raised as RuntimeError(number).
+enum class MidiError : std::int32_t {
+  kNotOpen = 30001,     // send while no device is open
+  kSendFailed = 30002,  // the MIDI system refused the message
+  kBadDevice = 30003,   // DeviceNumber outside -1..DeviceCount-1 on open or DeviceName
+  kBadAction = 30004,   // an Action code the control does not know
+};
+
+class MidiOutputControl {
+ public:
+  // code and text by reference, as the control hands them over.
+  using DeviceReport = std::function<void(std::int16_t& code, std::string& text)>;
+
+  virtual ~MidiOutputControl() = default;
+
+  virtual void setAction(std::int32_t action) = 0;
+  virtual void setDeviceNumber(std::int32_t device) = 0;
+  virtual std::string deviceName() = 0;
+  virtual void setStatusByte(std::int32_t value) = 0;
+  virtual void setDataByte1(std::int32_t value) = 0;
+  virtual void setDataByte2(std::int32_t value) = 0;
+  virtual std::int16_t deviceCount() = 0;
+
+  // The window's handler of the device report; called on the user-interface thread.
+  virtual void setDeviceReport(DeviceReport report) = 0;
+};
+
+// Creates the control for the MIDI system chosen by NOTECAST_MIDI_API ("alsa" or "jack"; by
+// default ALSA when its sequencer exists, JACK otherwise). Tests replace the factory.
+using MidiOutputFactory = std::function<std::unique_ptr<MidiOutputControl>()>;
+std::unique_ptr<MidiOutputControl> createMidiOutputControl();
+// Replaces the factory used by createMidiOutputControl; an empty function restores the default.
+void setMidiOutputFactory(MidiOutputFactory factory);
+
+}  // namespace notecast

@@ -1,0 +1,313 @@
+// The main job end to end in process: a channel change reported as message 15 reaches the
+// dispatch, which sends through the (recording) MIDI output; and shared events fired through
+// the command server.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include "RecordingMidiOutput.h"
+#include "engine/EventType.h"
+#include "plugin/LumoTypeLib/LumoTypeLib.h"
+#include "plugin/PluginGlobals.h"
+#include "plugin/clsLumoPlugIn.h"
+#include "window/ConfigfrmForm.h"
+#include "window/EntryListWidget.h"
+
+namespace notecast {
+namespace {
+
+using Message = RecordingMidiOutput::Message;
+using Messages = std::vector<Message>;
+
+MidiEvent event(std::int32_t channel, EventType type, std::int32_t status, std::int32_t data1,
+                std::int32_t data2, std::int32_t threshold = 0) {
+  MidiEvent e;
+  e.DMXChannel = channel;
+  e.Typ = static_cast<std::int32_t>(type);
+  e.MIDIMessage = status;
+  e.Data1 = data1;
+  e.Data2 = data2;
+  e.Value = threshold;
+  return e;
+}
+
+class DispatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
+    plugin_ = makeComObject<clsLumoPlugIn>().query<lumo::ILumoPlugin>();
+    ComPtr<lumo::IModuleInformation> info;
+    plugin_.query<lumo::ILumoModule>()->get_ModuleInfo(info.put());
+    info->get_CommandServer(commands_.put());
+  }
+  void TearDown() override {
+    commands_.reset();
+    plugin_.reset();
+    setMidiOutputFactory({});
+  }
+
+  // Loads the window (which starts from a cleared table), then puts `events` in the table.
+  void loadTable(std::vector<MidiEvent> events) {
+    window().form();
+    window().table().assign(std::move(events));
+    window().refreshEntryList();
+    midi_.clearLog();
+  }
+  Configfrm& window() { return PluginGlobals::window(); }
+  ConfigfrmForm& form() { return window().form(); }
+  Messages sentSince(std::size_t first) const {
+    return Messages(midi_.sent().begin() + static_cast<std::ptrdiff_t>(first), midi_.sent().end());
+  }
+
+  HRESULT dmx(std::int32_t channel, std::int32_t value) {
+    std::int32_t msg = 15, result = -1;
+    const HRESULT hr = plugin_->MessageHandle(&msg, &channel, &value, &result);
+    EXPECT_EQ(result, 0);
+    return hr;
+  }
+  // The messages one change sends.
+  Messages change(std::int32_t channel, std::int32_t value) {
+    const std::size_t before = midi_.sent().size();
+    EXPECT_EQ(dmx(channel, value), S_OK);
+    return sentSince(before);
+  }
+  HRESULT execute(std::string first, std::string second) {
+    Variant newValue, stream, additional, result = Variant::fromInt32(1);
+    const HRESULT hr =
+        commands_->ExecuteCommand(&first, &second, &newValue, &stream, &additional, &result);
+    EXPECT_TRUE(result.isEmpty()) << "ExecuteCommand answers an empty variant";
+    return hr;
+  }
+
+  RecordingMidiOutput midi_;
+  ComPtr<lumo::ILumoPlugin> plugin_;
+  ComPtr<lumo::ICommandServer> commands_;
+};
+
+TEST_F(DispatchTest, EachEventTypeSendsItsBytes) {
+  loadTable({event(1, EventType::AboveValue, 144, 60, 100, 128),
+             event(2, EventType::BelowValue, 145, 61, 90, 10),
+             event(3, EventType::ValueChange, 146, 62, 80),
+             event(4, EventType::Data1FromValue, 176, 7, 64),
+             event(5, EventType::Data2FromValue, 177, 7, 64)});
+  EXPECT_EQ(change(1, 127), Messages{});
+  EXPECT_EQ(change(1, 128), (Messages{{144, 60, 100}}));
+  EXPECT_EQ(change(2, 11), Messages{});
+  EXPECT_EQ(change(2, 10), (Messages{{145, 61, 90}}));
+  EXPECT_EQ(change(3, 0), (Messages{{146, 62, 80}}));
+  EXPECT_EQ(change(4, 255), (Messages{{176, 127, 64}}));
+  EXPECT_EQ(change(5, 101), (Messages{{177, 7, 50}}));
+  EXPECT_EQ(change(5, 300), (Messages{{177, 7, 150}})) << "halved, never clamped";
+  EXPECT_EQ(change(5, -3), (Messages{{177, 7, -1}})) << "truncated toward zero";
+  EXPECT_EQ(change(6, 255), Messages{}) << "no record watches channel 6";
+}
+
+TEST_F(DispatchTest, SendOnlyOnceFiresOnceAndReArmsOnTheOtherSide) {
+  MidiEvent once = event(1, EventType::AboveValue, 144, 60, 100, 100);
+  once.SendOnlyOnce = 1;
+  MidiEvent every = once;
+  every.DMXChannel = 2;
+  every.SendOnlyOnce = 0;
+  loadTable({once, every});
+  std::vector<std::size_t> sendsOnce, sendsEvery;
+  for (std::int32_t value : {99, 100, 150, 200, 50, 120}) {
+    sendsOnce.push_back(change(1, value).size());
+    sendsEvery.push_back(change(2, value).size());
+  }
+  EXPECT_EQ(sendsOnce, (std::vector<std::size_t>{0, 1, 0, 0, 0, 1}));
+  EXPECT_EQ(sendsEvery, (std::vector<std::size_t>{0, 1, 1, 1, 0, 1}));
+}
+
+TEST_F(DispatchTest, BelowValueZeroFiresOnlyAtZeroAndAHeldRecordSendsNoNoteOff) {
+  MidiEvent below = event(1, EventType::BelowValue, 144, 60, 100, 0);
+  below.SendOnlyOnce = 1;
+  below.SendNoteOff = 1;
+  loadTable({below});
+  EXPECT_EQ(change(1, 1), Messages{});
+  EXPECT_EQ(change(1, 0), (Messages{{144, 60, 100}, {128, 0, 0}}));
+  EXPECT_EQ(change(1, 0), Messages{}) << "held by its once flag: no message, no note-off";
+}
+
+TEST_F(DispatchTest, RecordsOnOneChannelSendInTableOrderEachWithItsOwnNoteOff) {
+  MidiEvent first = event(7, EventType::ValueChange, 0x93, 60, 100);
+  first.SendNoteOff = 1;
+  MidiEvent second = event(7, EventType::AboveValue, 0x94, 62, 90, 200);
+  second.SendNoteOff = 1;
+  MidiEvent third = event(7, EventType::ValueChange, 0xB0, 1, 2);
+  loadTable({first, event(8, EventType::ValueChange, 1, 2, 3), second, third});
+  EXPECT_EQ(change(7, 100), (Messages{{147, 60, 100}, {131, 0, 0}, {176, 1, 2}}))
+      << "the second record does not fire, so it sends no note-off";
+  EXPECT_EQ(change(7, 200),
+            (Messages{{147, 60, 100}, {131, 0, 0}, {148, 62, 90}, {132, 0, 0}, {176, 1, 2}}));
+}
+
+TEST_F(DispatchTest, NoteOffOnlyForExactlyOneOnTheDispatchButAnyNonZeroOnACommand) {
+  MidiEvent handEdited = event(1, EventType::ValueChange, 144, 60, 100);
+  handEdited.SendNoteOff = 2;
+  handEdited.Share = 1;
+  handEdited.ShareName = "Hit";
+  loadTable({handEdited});
+  EXPECT_EQ(change(1, 5), (Messages{{144, 60, 100}}));
+  const std::size_t before = midi_.sent().size();
+  EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
+  EXPECT_EQ(sentSince(before), (Messages{{144, 60, 100}, {128, 0, 0}}));
+}
+
+TEST_F(DispatchTest, ShowLineSelectsMatchingRowsEvenForUnknownTypesAndLeavesOthers) {
+  MidiEvent unknownType = event(3, EventType::ValueChange, 144, 1, 1);
+  unknownType.Typ = 7;
+  MidiEvent other = event(4, EventType::AboveValue, 144, 1, 1, 10);
+  other.SendOnlyOnce = 1;
+  loadTable({other, unknownType});
+  EXPECT_EQ(change(4, 20).size(), 1u);
+  EXPECT_TRUE(window().eventTable().onceAbove(0));
+
+  form().chkShowLine->setChecked(true);
+  EXPECT_EQ(change(3, 9), Messages{}) << "type 7 sends nothing";
+  EXPECT_EQ(form().lstView->selectedRow(), 1) << "but its row is still selected";
+  EXPECT_TRUE(window().eventTable().onceAbove(0)) << "another channel's record keeps its flag";
+
+  form().chkShowLine->setChecked(false);
+  change(4, 20);
+  EXPECT_EQ(form().lstView->selectedRow(), 1) << "without Show line nothing is selected";
+}
+
+TEST_F(DispatchTest, LabelsShowTheChannelAndTheValueWithItsMidiHalf) {
+  loadTable({event(1, EventType::ValueChange, 144, 1, 1)});
+  change(12, 255);
+  EXPECT_EQ(form().lastchannellbl->text(), "12");
+  EXPECT_EQ(form().lastvaluelbl->text(), "255 [Midi: 127] ");
+  change(1, -7);
+  EXPECT_EQ(form().lastvaluelbl->text(), "-7 [Midi: -3] ");
+}
+
+TEST_F(DispatchTest, ANeverDimensionedTableFailsWithoutLoadingOrSending) {
+  EXPECT_EQ(dmx(1, 255), static_cast<HRESULT>(0x800A0009u));
+  EXPECT_EQ(window().presence(), Configfrm::Presence::NotLoaded);
+  EXPECT_TRUE(midi_.log().empty());
+}
+
+TEST_F(DispatchTest, AFailingMidiWriteEndsTheDispatchAtThatRecord) {
+  MidiEvent later = event(1, EventType::AboveValue, 146, 1, 1, 0);
+  later.SendOnlyOnce = 1;
+  loadTable({event(1, EventType::ValueChange, 144, 1, 1),
+             event(1, EventType::ValueChange, 145, 1, 1), later});
+  change(2, 2);
+  midi_.failOnWrite(6);  // the second record's DataByte2
+  const HRESULT hr = dmx(1, 77);
+  EXPECT_EQ(hr,
+            static_cast<HRESULT>(0x800A0000u | static_cast<std::uint32_t>(MidiError::kSendFailed)));
+  EXPECT_EQ(midi_.sent().size(), 1u) << "only the first record went out";
+  EXPECT_FALSE(window().eventTable().onceAbove(2)) << "the third record was not evaluated";
+  EXPECT_EQ(form().lastchannellbl->text(), "2") << "labels untouched";
+}
+
+TEST_F(DispatchTest, AValueWhoseHalfOverflows16BitsSetsTheChannelLabelOnly) {
+  loadTable({event(1, EventType::ValueChange, 144, 1, 1)});
+  change(1, 10);
+  EXPECT_EQ(dmx(3, 65536), static_cast<HRESULT>(0x800A0006u));
+  EXPECT_EQ(form().lastchannellbl->text(), "3");
+  EXPECT_EQ(form().lastvaluelbl->text(), "10 [Midi: 5] ");
+  EXPECT_EQ(dmx(3, 65535), S_OK) << "32767 still fits";
+}
+
+TEST_F(DispatchTest, EditsOfTheTableTakeEffectOnTheNextChange) {
+  loadTable(
+      {event(1, EventType::ValueChange, 144, 1, 1), event(2, EventType::ValueChange, 145, 1, 1)});
+  EXPECT_EQ(change(1, 5).size(), 1u);
+  window().table().setField(1, MidiEventField::DMXChannel, 1);
+  EXPECT_EQ(change(1, 5), (Messages{{144, 1, 1}, {145, 1, 1}}));
+  window().table().remove(0);
+  EXPECT_EQ(change(1, 5), (Messages{{145, 1, 1}}));
+  EXPECT_EQ(change(2, 5), Messages{});
+}
+
+TEST_F(DispatchTest, AfterAnUnloadTheWindowLoadsBeforeTheWalkAndItRunsOnTheLoadedTable) {
+  loadTable(
+      {event(1, EventType::ValueChange, 144, 1, 1), event(1, EventType::ValueChange, 145, 1, 1)});
+  VARIANT_BOOL ignored;
+  ComPtr<lumo::IExternalWindow> hosting;
+  window().QueryInterface(lumo::IExternalWindow::iid, hosting.putVoid());
+  hosting->unloadWindow(&ignored);
+  // The load clears the table to its blank record (channel 0, above 0): that table is walked.
+  EXPECT_EQ(change(1, 5), Messages{});
+  EXPECT_EQ(window().presence(), Configfrm::Presence::Hidden);
+  EXPECT_EQ(change(0, 0), (Messages{{0, 0, 0}}));
+}
+
+TEST_F(DispatchTest, FirstOptionsOfferSharedNamedRecordsOnly) {
+  MidiEvent strobe = event(1, EventType::ValueChange, 144, 1, 1);
+  strobe.Share = 1;
+  strobe.ShareName = "Strobe";
+  MidiEvent fog = strobe;
+  fog.Share = 0;
+  fog.ShareName = "Fog";
+  MidiEvent unnamed = strobe;
+  unnamed.ShareName = "";
+  loadTable({strobe, fog, unnamed, strobe});
+  ComPtr<lumo::IOptionList> options;
+  ASSERT_EQ(commands_->GetFirstOptions(options.put()), S_OK);
+  std::int32_t count = 0;
+  options->get_Count(&count);
+  ASSERT_EQ(count, 2) << "no duplicate check: two records named Strobe give two entries";
+  Variant caption, value;
+  options->GetEntry(0, &caption, &value);
+  EXPECT_EQ(caption.asString(), "Strobe");
+  EXPECT_EQ(value.asInt32(), 0);
+  options->GetEntry(1, &caption, &value);
+  EXPECT_EQ(value.asInt32(), 3);
+
+  std::string first = "ignored";
+  ASSERT_EQ(commands_->GetSecondOptions(&first, options.put()), S_OK);
+  options->get_Count(&count);
+  ASSERT_EQ(count, 1);
+  options->GetEntry(0, &caption, &value);
+  EXPECT_EQ(caption.asString(), "Execute");
+  EXPECT_EQ(value.asString(), "EXECUTE");
+}
+
+TEST_F(DispatchTest, CommandsWithoutATableFailWithSubscriptError) {
+  ComPtr<lumo::IOptionList> options;
+  EXPECT_EQ(commands_->GetFirstOptions(options.put()), static_cast<HRESULT>(0x800A0009u));
+  EXPECT_FALSE(options);
+}
+
+TEST_F(DispatchTest, ExecuteSendsTheRecordWhateverItsTriggerAndOnlyForExecute) {
+  MidiEvent mapped = event(9, EventType::Data1FromValue, 176, 7, 64);
+  mapped.Share = 1;
+  mapped.ShareName = "Fade";
+  MidiEvent threshold = event(9, EventType::AboveValue, 144, 60, 100, 50);
+  threshold.SendOnlyOnce = 1;
+  threshold.Share = 1;
+  threshold.ShareName = "Hit";
+  loadTable({mapped, threshold});
+  window().table().setOnceAbove(1, true);
+  EXPECT_EQ(execute("0", "execute"), S_OK);
+  EXPECT_EQ(execute("1", "Execute"), S_OK);
+  EXPECT_EQ(midi_.sent(), (Messages{{176, 7, 64}, {144, 60, 100}}));
+  EXPECT_TRUE(window().eventTable().onceAbove(1)) << "the command path leaves the flags alone";
+  EXPECT_EQ(execute("0", "Run"), S_OK);
+  EXPECT_EQ(midi_.sent().size(), 2u);
+
+  window().table().setField(0, MidiEventField::Share, 0);  // switched off after the options
+  EXPECT_EQ(execute(" 0 ", "EXECUTE"), S_OK);
+  EXPECT_EQ(midi_.sent().size(), 3u);
+}
+
+TEST_F(DispatchTest, ExecuteWithABadSelectionFailsBeforeSending) {
+  loadTable({event(1, EventType::ValueChange, 144, 1, 1)});
+  form().chkShowLine->setChecked(true);
+  EXPECT_EQ(execute("Strobe", "EXECUTE"), static_cast<HRESULT>(0x800A000Du));
+  EXPECT_EQ(execute("", "EXECUTE"), static_cast<HRESULT>(0x800A000Du));
+  EXPECT_EQ(execute("1", "EXECUTE"), static_cast<HRESULT>(0x800A0009u));
+  EXPECT_EQ(execute("-1", "EXECUTE"), static_cast<HRESULT>(0x800A0009u));
+  EXPECT_EQ(execute("99999999999", "EXECUTE"), static_cast<HRESULT>(0x800A0006u));
+  EXPECT_TRUE(midi_.sent().empty());
+  EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
+  EXPECT_EQ(form().lstView->selectedRow(), 0) << "Show line selects the fired record's row";
+}
+
+}  // namespace
+}  // namespace notecast

@@ -1,0 +1,46 @@
+#pragma once
+// A JACK server of the test's own, so that tests never touch a user's server and can run side
+// by side: jackd with the dummy driver (no sound card) under a name unique to the process.
+// Starting it points every JACK client the process opens afterwards at it
+// (JACK_DEFAULT_SERVER) and forbids libjack to start servers by itself (JACK_NO_START_SERVER).
+// Stopped, with its log removed, when the object goes.
+//
+// libjack names a client's notification socket after the client and the user alone, not the
+// server: two processes of one user with JACK clients of the same name (the plug-in's
+// "Notecast") break each other's clients even on different servers. Test programs that open
+// such clients must not run at the same time: give them the CTest RESOURCE_LOCK notecast_jack.
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+
+namespace notecast {
+
+class PrivateJackServer {
+ public:
+  // A server name no other process uses: "<prefix>-<pid>-<serial>".
+  static std::string uniqueName(const std::string& prefix);
+
+  // Starts jackd under `name` and waits until clients can connect; null when it did not come
+  // up in time, with the reason and jackd's log in *error.
+  static std::unique_ptr<PrivateJackServer> start(const std::string& name, std::string* error);
+
+  PrivateJackServer(const PrivateJackServer&) = delete;
+  PrivateJackServer& operator=(const PrivateJackServer&) = delete;
+  ~PrivateJackServer() noexcept { stop(); }
+
+  // Asks jackd to quit (SIGTERM), as a user stopping the server does; kills it if it lingers.
+  void stop() noexcept;
+  const std::string& name() const { return name_; }
+
+ private:
+  PrivateJackServer(std::string name, pid_t pid, std::string logPath);
+  void removeLeftSemaphores() const noexcept;
+
+  std::string name_;
+  pid_t pid_;
+  std::string logPath_;
+};
+
+}  // namespace notecast

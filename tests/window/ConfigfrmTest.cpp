@@ -1,0 +1,296 @@
+// The configuration window driven as host and user drive it: hosting states and the load
+// sequence, the entry list, the reset, and the MIDI device operations (with a recording control).
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "BoxAnswerer.h"
+#include "RecordingMidiOutput.h"
+#include "UiInput.h"
+#include "window/Configfrm.h"
+#include "window/ConfigfrmForm.h"
+#include "window/EntryListWidget.h"
+#include "window/modMIDIHelper.h"
+
+namespace notecast {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+MidiEvent eventOnChannel(std::int32_t channel) {
+  MidiEvent event = MidiEvent::added();
+  event.DMXChannel = channel;
+  return event;
+}
+
+class ConfigfrmTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
+  }
+  void TearDown() override {
+    window_.reset();
+    setMidiOutputFactory({});
+  }
+
+  bool isOpen() {
+    VARIANT_BOOL open = 0;
+    EXPECT_EQ(window_->get_isOpen(&open), S_OK);
+    return open == VARIANT_TRUE;
+  }
+  void call(HRESULT (lumo::IExternalWindow::*operation)(VARIANT_BOOL*)) {
+    VARIANT_BOOL result = VARIANT_TRUE;
+    EXPECT_EQ((window_.get()->*operation)(&result), S_OK);
+    EXPECT_EQ(result, VARIANT_FALSE) << "window operations answer False";
+  }
+  int deviceCountReads() const {
+    return static_cast<int>(std::count(midi_.log().begin(), midi_.log().end(), "DeviceCount?"));
+  }
+  // A loaded window whose table holds `count` events on channels 1..count.
+  ConfigfrmForm& loadedWith(int count) {
+    ConfigfrmForm& form = window_->form();
+    std::vector<MidiEvent> events;
+    for (int i = 1; i <= count; ++i) events.push_back(eventOnChannel(i));
+    window_->table().assign(events);
+    window_->refreshEntryList();
+    return form;
+  }
+
+  RecordingMidiOutput midi_{{"reader:in", "synth:midi_in"}};
+  std::unique_ptr<Configfrm> window_ = std::make_unique<Configfrm>();
+};
+
+TEST_F(ConfigfrmTest, IsOpenAndShowWindowNeverLoad) {
+  EXPECT_FALSE(isOpen());
+  call(&lumo::IExternalWindow::showWindow);
+  EXPECT_FALSE(isOpen());
+  EXPECT_EQ(window_->presence(), Configfrm::Presence::NotLoaded);
+  EXPECT_TRUE(midi_.log().empty()) << "nothing was loaded, so no MIDI control was made";
+}
+
+TEST_F(ConfigfrmTest, LoadThenShowShowsTheWindowAndLoadsOnce) {
+  call(&lumo::IExternalWindow::loadWindow);
+  EXPECT_TRUE(isOpen());
+  EXPECT_EQ(window_->presence(), Configfrm::Presence::Hidden);
+  EXPECT_FALSE(window_->form().isVisible());
+  call(&lumo::IExternalWindow::loadWindow);
+  EXPECT_EQ(deviceCountReads(), 1) << "the load sequence runs once per load";
+  call(&lumo::IExternalWindow::showWindow);
+  EXPECT_TRUE(window_->form().isVisible());
+  EXPECT_EQ(window_->presence(), Configfrm::Presence::Shown);
+}
+
+TEST_F(ConfigfrmTest, HideOnAnUnloadedWindowLoadsItHidden) {
+  call(&lumo::IExternalWindow::hideWindow);
+  EXPECT_TRUE(isOpen());
+  EXPECT_FALSE(window_->form().isVisible());
+  EXPECT_EQ(deviceCountReads(), 1);
+}
+
+TEST_F(ConfigfrmTest, UnloadKeepsTheTableAndTheNextLoadRunsTheSequenceAgain) {
+  loadedWith(3);
+  call(&lumo::IExternalWindow::unloadWindow);
+  EXPECT_FALSE(isOpen());
+  EXPECT_EQ(window_->eventTable().size(), 3) << "the table survives an unload";
+  call(&lumo::IExternalWindow::unloadWindow);  // nothing happens
+  call(&lumo::IExternalWindow::loadWindow);
+  EXPECT_EQ(deviceCountReads(), 2);
+  EXPECT_EQ(window_->eventTable().size(), 1) << "the load sequence starts from a cleared table";
+  EXPECT_EQ(window_->form().lstView->count(), 1);
+}
+
+TEST_F(ConfigfrmTest, WindowStateIsTheWindowsOwnAndViewModeChangesNothing) {
+  call(&lumo::IExternalWindow::showWindow);
+  call(&lumo::IExternalWindow::loadWindow);
+  call(&lumo::IExternalWindow::showWindow);
+  std::int32_t state = -1;
+  EXPECT_EQ(window_->put_WindowState(2), S_OK);
+  EXPECT_EQ(window_->get_WindowState(&state), S_OK);
+  EXPECT_EQ(state, 0);
+  window_->form().setWindowState(Qt::WindowMinimized);
+  EXPECT_EQ(window_->get_WindowState(&state), S_OK);
+  EXPECT_EQ(state, 1);
+  EXPECT_EQ(window_->put_ViewMode(3), S_OK);
+  EXPECT_TRUE(window_->form().isVisible());
+}
+
+TEST_F(ConfigfrmTest, TheFramesCloseButtonUnloadsTheWindow) {
+  call(&lumo::IExternalWindow::loadWindow);
+  call(&lumo::IExternalWindow::showWindow);
+  window_->form().close();
+  QTest::qWait(20);
+  EXPECT_FALSE(isOpen());
+}
+
+TEST_F(ConfigfrmTest, OkHidesAndShowingAgainKeepsListSelectionAndTexts) {
+  ConfigfrmForm& form = loadedWith(3);
+  call(&lumo::IExternalWindow::showWindow);
+  selectListRow(form.lstView, 1);
+  form.txtData1->setText("42");
+  QTest::mouseClick(form.cmdOK, Qt::LeftButton);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(isOpen());
+  call(&lumo::IExternalWindow::showWindow);
+  EXPECT_EQ(&window_->form(), &form);
+  EXPECT_EQ(form.lstView->selectedRow(), 1);
+  EXPECT_EQ(form.lstView->count(), 3);
+  EXPECT_EQ(form.txtData1->text(), "42");
+}
+
+TEST_F(ConfigfrmTest, RebuildKeepsTheHighlightedRowOrMovesItToTheLastRow) {
+  ConfigfrmForm& form = loadedWith(5);
+  EXPECT_EQ(form.lstView->selectedRow(), -1) << "no row is selected after a load";
+  selectListRow(form.lstView, 3);
+  form.txtDmx->setText("typed");
+  window_->refreshEntryList();
+  EXPECT_EQ(form.lstView->selectedRow(), 3);
+  EXPECT_EQ(form.txtDmx->text(), "typed") << "a rebuild never touches the editing controls";
+
+  selectListRow(form.lstView, 4);
+  window_->table().remove(4);
+  window_->refreshEntryList();
+  EXPECT_EQ(form.lstView->count(), 4);
+  EXPECT_EQ(form.lstView->selectedRow(), 3);
+
+  selectListRow(form.lstView, -1);
+  window_->refreshEntryList();
+  EXPECT_EQ(form.lstView->selectedRow(), -1);
+  EXPECT_EQ(form.lstView->item(0)->text().toStdString(),
+            "Chan: 1, Typ: 0, MSG: 90, Data1: 0, Data2: 0, Value: 127, NoteOff: No, Once: No, "
+            "Share: No, Name: ");
+}
+
+TEST_F(ConfigfrmTest, RebuildOfANeverDimensionedTableDoesNothing) {
+  EXPECT_TRUE(window_->IsArrayEmpty());
+  window_->refreshEntryList();
+  EXPECT_EQ(window_->presence(), Configfrm::Presence::NotLoaded) << "not even a load";
+}
+
+TEST_F(ConfigfrmTest, SilentSelectionRunsNoHandler) {
+  ConfigfrmForm& form = loadedWith(3);
+  QSignalSpy userSelected(form.lstView, &EntryListWidget::userSelected);
+  QSignalSpy rowChanged(form.lstView, &QListWidget::currentRowChanged);
+  QSignalSpy picked(form.cboEvent, &QComboBox::activated);
+  QSignalSpy indexChanged(form.cboEvent, &QComboBox::currentIndexChanged);
+  selectListRow(form.lstView, 2);
+  selectComboRow(form.cboEvent, 3);
+  EXPECT_EQ(form.lstView->selectedRow(), 2);
+  EXPECT_EQ(form.cboEvent->currentIndex(), 3);
+  EXPECT_EQ(userSelected.count() + rowChanged.count() + picked.count() + indexChanged.count(), 0);
+}
+
+TEST_F(ConfigfrmTest, UserSelectionIsAClickOrAKeyboardMoveButNotFocus) {
+  ConfigfrmForm& form = loadedWith(3);
+  call(&lumo::IExternalWindow::showWindow);
+  QSignalSpy userSelected(form.lstView, &EntryListWidget::userSelected);
+  form.lstView->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_EQ(userSelected.count(), 0) << "taking the focus is no selection";
+  testing::clickListRow(form.lstView, 1);
+  EXPECT_EQ(userSelected.count(), 1);
+  EXPECT_EQ(form.lstView->selectedRow(), 1);
+  testing::clickListRow(form.lstView, 1);
+  EXPECT_EQ(userSelected.count(), 2) << "a click on the highlighted row counts too";
+  QTest::keyClick(form.lstView, Qt::Key_Down);
+  EXPECT_EQ(userSelected.count(), 3);
+  EXPECT_EQ(form.lstView->selectedRow(), 2);
+}
+
+TEST_F(ConfigfrmTest, ClearFormWithASelectedRowLeavesExactlyTheBlankEntry) {
+  ConfigfrmForm& form = loadedWith(3);
+  window_->fillDeviceList();
+  selectListRow(form.lstView, 1);
+  form.txtDmx->setText("9");
+  form.txtValue->setText("200");
+  form.txtShareName->setText("name");
+  form.chkShare->setChecked(true);
+  form.chkShowLine->setChecked(true);
+  window_->clearForm();
+  ASSERT_EQ(window_->eventTable().size(), 1);
+  EXPECT_EQ(window_->eventTable().record(0), MidiEvent::blank());
+  EXPECT_EQ(form.lstView->count(), 0);
+  EXPECT_EQ(form.cboMidiOutput->count(), 0);
+  EXPECT_EQ(form.txtDmx->text(), "0");
+  EXPECT_EQ(form.txtMsg->text(), "1");
+  EXPECT_EQ(form.txtData1->text(), "0");
+  EXPECT_EQ(form.txtData2->text(), "0");
+  EXPECT_EQ(form.txtValue->text(), "127");
+  EXPECT_EQ(form.txtShareName->text(), "");
+  for (QCheckBox* box : form.findChildren<QCheckBox*>()) EXPECT_FALSE(box->isChecked());
+  window_->refreshEntryList();
+  EXPECT_EQ(form.lstView->item(0)->text().toStdString(),
+            "Chan: 0, Typ: 0, MSG: 0, Data1: 0, Data2: 0, Value: 0, NoteOff: No, Once: No, "
+            "Share: No, Name: ");
+}
+
+TEST_F(ConfigfrmTest, DeviceListFilledTwiceHoldsEveryDeviceOnceAndNoSelection) {
+  ConfigfrmForm& form = window_->form();
+  midi_.clearLog();
+  window_->fillDeviceList();
+  window_->fillDeviceList();
+  ASSERT_EQ(form.cboMidiOutput->count(), 3);
+  EXPECT_EQ(form.cboMidiOutput->itemText(0), "Notecast virtual output");
+  EXPECT_EQ(form.cboMidiOutput->itemText(1), "reader:in");
+  EXPECT_EQ(form.cboMidiOutput->itemText(2), "synth:midi_in");
+  EXPECT_EQ(form.cboMidiOutput->currentIndex(), -1);
+  const Strings once = {"DeviceCount?", "DeviceNumber=-1", "DeviceName?", "DeviceNumber=0",
+                        "DeviceName?",  "DeviceNumber=1",  "DeviceName?"};
+  Strings twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(midi_.log(), twice);
+}
+
+TEST_F(ConfigfrmTest, OpenChangeCloseAndTestNoteWriteTheControlInOrder) {
+  ConfigfrmForm& form = window_->form();
+  call(&lumo::IExternalWindow::showWindow);
+  midi_.clearLog();
+  window_->openChosenDevice();
+  EXPECT_EQ(midi_.log(), (Strings{"DeviceNumber=-2", "Action=1"})) << "no row: device -2";
+
+  midi_.clearLog();
+  testing::pickComboRow(form.cboMidiOutput, 2);
+  EXPECT_EQ(midi_.log(), (Strings{"Action=2", "DeviceNumber=1", "Action=1"}));
+  EXPECT_EQ(midi_.openDevice(), 1);
+
+  midi_.clearLog();
+  QTest::mouseClick(form.cmdSendTestNote, Qt::LeftButton);
+  EXPECT_EQ(midi_.log(), (Strings{"StatusByte=144", "DataByte1=64", "DataByte2=64", "Action=7"}));
+  EXPECT_EQ(midi_.sent(), (std::vector<RecordingMidiOutput::Message>{{144, 64, 64}}));
+
+  midi_.clearLog();
+  window_->hideThenCloseDevice();
+  EXPECT_EQ(midi_.log(), (Strings{"Action=2"}));
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(midi_.openDevice());
+}
+
+TEST_F(ConfigfrmTest, DeviceReportsZeroAndEightAreSilentOthersShowTheirText) {
+  window_->form();
+  testing::BoxAnswerer boxes;
+  midi_.fireReport(MidiReportCode::kOk, "fine");
+  midi_.fireReport(MidiReportCode::kClosed, "closed");
+  EXPECT_TRUE(boxes.shown().empty());
+  midi_.fireReport(MidiReportCode::kNotOpen, "No MIDI output device is open.");
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, "No MIDI output device is open.");
+  EXPECT_EQ(boxes.shown()[0].buttons, (Strings{"OK"}));
+}
+
+TEST_F(ConfigfrmTest, AFailedTestNoteIsNoCrashAndTheNextOneGoesOut) {
+  ConfigfrmForm& form = window_->form();
+  midi_.failOnWrite(4);
+  QTest::mouseClick(form.cmdSendTestNote, Qt::LeftButton);
+  EXPECT_TRUE(midi_.sent().empty());
+  QTest::mouseClick(form.cmdSendTestNote, Qt::LeftButton);
+  EXPECT_EQ(midi_.sent().size(), 1u);
+}
+
+}  // namespace
+}  // namespace notecast

@@ -1,0 +1,52 @@
+// The window's part in the dispatch of a channel change and in the command path: the table,
+// the "Show line" option, the entry list and the MIDI output.
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include "window/Configfrm.h"
+#include "window/ConfigfrmForm.h"
+#include "window/EntryListWidget.h"
+#include "window/modMIDIHelper.h"
+
+namespace notecast {
+
+class Configfrm::DispatchToWindow final : public DispatchOutput {
+ public:
+  explicit DispatchToWindow(Configfrm& window) : window_(window) {}
+
+  bool showLineTicked() override { return window_.form().chkShowLine->checkState() == Qt::Checked; }
+  void selectRow(std::int32_t row) override { selectListRow(window_.form().lstView, row); }
+  void send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
+    window_.sendStep(status, data1, data2);
+  }
+
+ private:
+  Configfrm& window_;
+};
+
+// The window is loaded before the first record is looked at: loading re-reads the event file
+// into the table, which must not happen in the middle of the walk over it.
+void Configfrm::ExecuteMidiEvent(std::int32_t channel, std::int32_t value) {
+  (void)table_.GetEventCount();  // a table never dimensioned: error 9 before any control is used
+  ensureLoaded();
+  DispatchToWindow output(*this);
+  dispatchChannelValue(table_, channelIndex_, channel, value, output);
+}
+
+void Configfrm::ExecuteMidiEventFromCommand(std::int32_t index) {
+  ensureLoaded();
+  DispatchToWindow output(*this);
+  sendRecordOnCommand(table_, index, output);
+}
+
+void Configfrm::showLastChannel(std::int32_t channel) {
+  form().lastchannellbl->setText(QString::number(channel));
+}
+
+// "255 [Midi: 127] ", the trailing blank included.
+void Configfrm::showLastValue(std::int32_t value, std::int16_t midiValue) {
+  form().lastvaluelbl->setText(QStringLiteral("%1 [Midi: %2] ").arg(value).arg(midiValue));
+}
+
+}  // namespace notecast

@@ -1,0 +1,148 @@
+#include "window/ConfigfrmForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <stdexcept>
+
+#include "engine/EventType.h"
+#include "engine/MessageKind.h"
+#include "window/ConfigfrmLayout.h"
+#include "window/EntryListWidget.h"
+#include "window/Logo.h"
+#include "window/modMIDIHelper.h"
+
+namespace notecast {
+namespace {
+
+constexpr int kMidiChannels = 16;
+constexpr int kIconSize = 32;
+constexpr double kDialogPointSize = 8.0;
+
+QWidget* createControl(const ControlPlace& place, QWidget* parent) {
+  const QString text = QString::fromUtf8(place.text);
+  switch (place.kind) {
+    case ControlKind::Label:
+      return new QLabel(text, parent);
+    case ControlKind::Text:
+      return new QLineEdit(text, parent);
+    case ControlKind::Check:
+      return new QCheckBox(text, parent);
+    case ControlKind::Combo:
+      return new QComboBox(parent);  // fixed list: not editable
+    case ControlKind::List:
+      return new EntryListWidget(parent);
+    case ControlKind::Button: {
+      auto* button = new QPushButton(text, parent);
+      button->setAutoDefault(false);  // no default or cancel button
+      return button;
+    }
+    case ControlKind::Frame:
+      return new QGroupBox(text, parent);
+    case ControlKind::Picture: {
+      auto* picture = new QLabel(parent);
+      picture->setPixmap(drawLogo(place.width, place.height));
+      picture->setScaledContents(false);
+      return picture;
+    }
+    case ControlKind::Midi: {
+      // The MIDI output control has no face; this marks its place among the controls.
+      auto* place = new QWidget(parent);
+      place->setFocusPolicy(Qt::NoFocus);
+      return place;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ConfigfrmForm::ConfigfrmForm() {
+  setObjectName(kWindowName);
+  setWindowTitle(kWindowCaption);
+  setWindowIcon(QIcon(drawLogo(kIconSize, kIconSize)));
+  setFixedSize(kClientWidth, kClientHeight);
+  // The layout's sizes are made for an 8-point dialog font; larger defaults would cut captions.
+  QFont dialogFont = font();
+  dialogFont.setFamilies(
+      {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), dialogFont.family()});
+  dialogFont.setPointSizeF(kDialogPointSize);
+  setFont(dialogFont);
+
+  for (const ControlPlace& place : kConfigfrmControls) {
+    QWidget* parent = place.parent ? findChild<QWidget*>(place.parent) : this;
+    QWidget* widget = createControl(place, parent);
+    widget->setObjectName(place.name);
+    widget->setProperty("controlKind", controlKindName(place.kind));
+    widget->setGeometry(place.x, place.y, place.width, place.height);
+    if (place.kind == ControlKind::Midi) widget->hide();
+  }
+  auto* title = control<QLabel>(kTitleLabel);
+  QFont bold = title->font();
+  bold.setBold(true);
+  bold.setPointSizeF(kTitlePointSize);
+  title->setFont(bold);
+
+  lastchannellbl = control<QLabel>("lastchannellbl");
+  lastvaluelbl = control<QLabel>("lastvaluelbl");
+  cmdOK = control<QPushButton>("cmdOK");
+  cboMidiOutput = control<QComboBox>("cboMidiOutput");
+  cmdSendTestNote = control<QPushButton>("cmdSendTestNote");
+  txtDmx = control<QLineEdit>("txtDmx");
+  chkShowLine = control<QCheckBox>("chkShowLine");
+  chkSendOnlyOnce = control<QCheckBox>("chkSendOnlyOnce");
+  txtShareName = control<QLineEdit>("txtShareName");
+  cboMIDIMessage = control<QComboBox>("cboMIDIMessage");
+  cboMIDIChannel = control<QComboBox>("cboMIDIChannel");
+  chkSendNoteOff = control<QCheckBox>("chkSendNoteOff");
+  chkShare = control<QCheckBox>("chkShare");
+  cboEvent = control<QComboBox>("cboEvent");
+  txtMsg = control<QLineEdit>("txtMsg");
+  txtData1 = control<QLineEdit>("txtData1");
+  txtData2 = control<QLineEdit>("txtData2");
+  txtValue = control<QLineEdit>("txtValue");
+  lstView = control<EntryListWidget>("lstView");
+  cmdNew = control<QPushButton>("cmdNew");
+  cmdDelete = control<QPushButton>("cmdDelete");
+
+  fillFixedLists();
+  setTabOrder();
+}
+
+void ConfigfrmForm::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (onCloseRequested) onCloseRequested();
+}
+
+template <class Control>
+Control* ConfigfrmForm::control(const char* name) const {
+  auto* found = findChild<Control*>(QString::fromLatin1(name));
+  if (!found) throw std::logic_error(std::string("the window has no control ") + name);
+  return found;
+}
+
+void ConfigfrmForm::fillFixedLists() {
+  // Each kind carries the status value it stands for on MIDI channel 1.
+  for (const MessageKind& kind : kMessageKinds)
+    cboMIDIMessage->addItem(kind.caption, kind.baseValue);
+  for (int channel = 1; channel <= kMidiChannels; ++channel)
+    cboMIDIChannel->addItem(QString::number(channel), 0);
+  for (const char* caption : kEventTypeCaptions) cboEvent->addItem(caption, 0);
+  // A drop-down selects its first row by itself when filled: at load no row is selected.
+  for (QComboBox* combo : {cboMIDIMessage, cboMIDIChannel, cboEvent}) selectComboRow(combo, -1);
+}
+
+void ConfigfrmForm::setTabOrder() {
+  QWidget* previous = nullptr;
+  for (const char* name : kConfigfrmTabOrder) {
+    auto* widget = control<QWidget>(name);
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+}  // namespace notecast

@@ -1,0 +1,62 @@
+#pragma once
+// The on-screen part of the configuration window: a top-level widget with every control at its
+// fixed place, built from the layout table. It exists only while the window is loaded. It holds
+// no logic; Configfrm connects the controls' signals to its handlers.
+
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace notecast {
+
+class EntryListWidget;
+
+class ConfigfrmForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  ConfigfrmForm();
+
+  // Called when the user closes the window with its frame's close button. The form does not
+  // close itself: the owner decides (it unloads the window).
+  std::function<void()> onCloseRequested;
+
+  QLabel* lastchannellbl;
+  QLabel* lastvaluelbl;
+  QPushButton* cmdOK;
+  QComboBox* cboMidiOutput;
+  QPushButton* cmdSendTestNote;
+  QLineEdit* txtDmx;
+  QCheckBox* chkShowLine;
+  QCheckBox* chkSendOnlyOnce;
+  QLineEdit* txtShareName;
+  QComboBox* cboMIDIMessage;
+  QComboBox* cboMIDIChannel;
+  QCheckBox* chkSendNoteOff;
+  QCheckBox* chkShare;
+  QComboBox* cboEvent;
+  QLineEdit* txtMsg;
+  QLineEdit* txtData1;
+  QLineEdit* txtData2;
+  QLineEdit* txtValue;
+  EntryListWidget* lstView;
+  QPushButton* cmdNew;
+  QPushButton* cmdDelete;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  template <class Control>
+  Control* control(const char* name) const;
+  void fillFixedLists();
+  void setTabOrder();
+};
+
+}  // namespace notecast

@@ -1,0 +1,138 @@
+// Loading, showing, hiding and unloading the window, for the host and the plug-in object.
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include "platform/Boundary.h"
+#include "window/Configfrm.h"
+#include "window/ConfigfrmForm.h"
+
+namespace notecast {
+namespace {
+
+// The four window operations answer False whatever they did.
+template <class Body>
+HRESULT windowCall(VARIANT_BOOL* result, Body&& body) noexcept {
+  if (result) *result = VARIANT_FALSE;
+  return callGuarded(std::forward<Body>(body));
+}
+
+}  // namespace
+
+HRESULT Configfrm::get_isOpen(VARIANT_BOOL* result) noexcept {
+  if (!result) return E_POINTER;
+  *result = toVariantBool(presence_ != Presence::NotLoaded);
+  return S_OK;
+}
+
+HRESULT Configfrm::loadWindow(VARIANT_BOOL* result) noexcept {
+  return windowCall(result, [this] { ensureLoaded(); });
+}
+
+HRESULT Configfrm::unloadWindow(VARIANT_BOOL* result) noexcept {
+  return windowCall(result, [this] { unload(); });
+}
+
+HRESULT Configfrm::hideWindow(VARIANT_BOOL* result) noexcept {
+  return windowCall(result, [this] { hide(); });
+}
+
+// Never loads the window: a window that is not loaded stays so.
+HRESULT Configfrm::showWindow(VARIANT_BOOL* result) noexcept {
+  return windowCall(result, [this] {
+    if (presence_ != Presence::NotLoaded) show();
+  });
+}
+
+// Answers without loading the window; a window that is not loaded is in the normal state.
+HRESULT Configfrm::get_WindowState(std::int32_t* state) noexcept {
+  if (!state) return E_POINTER;
+  *state = kNormal;
+  if (!form_) return S_OK;
+  const Qt::WindowStates states = form_->windowState();
+  if (states & Qt::WindowMinimized) {
+    *state = kMinimized;
+  } else if (states & Qt::WindowMaximized) {
+    *state = kMaximized;
+  }
+  return S_OK;
+}
+
+// The host may tell a state, but the window keeps its own.
+HRESULT Configfrm::put_WindowState(std::int32_t) noexcept {
+  return S_OK;
+}
+
+void Configfrm::configureFromHost() {
+  show();
+}
+
+void Configfrm::hideThenUnload() {
+  hide();
+  unload();
+}
+
+void Configfrm::hideThenCloseDevice() {
+  hide();
+  closeDevice();
+}
+
+void Configfrm::unloadForTearDown() noexcept {
+  unload();
+}
+
+ConfigfrmForm& Configfrm::form() {
+  ensureLoaded();
+  return *form_;
+}
+
+void Configfrm::ensureLoaded() {
+  if (presence_ != Presence::NotLoaded) return;
+  form_ = std::make_unique<ConfigfrmForm>();
+  midi_ = createMidiOutputControl();
+  midi_->setDeviceReport(
+      [this](std::int16_t& code, std::string& text) { onDeviceReport(code, text); });
+  // The frame's close button unloads the window, after the close event has returned.
+  form_->onCloseRequested = [this, form = QPointer<ConfigfrmForm>(form_.get())] {
+    QMetaObject::invokeMethod(
+        form, [this] { unload(); }, Qt::QueuedConnection);
+  };
+  connectHandlers();
+  presence_ = Presence::Hidden;
+  Form_Load();
+}
+
+// The load sequence, once per transition from not loaded to loaded. A failing step ends it;
+// the failure goes to whatever caused the load.
+void Configfrm::Form_Load() {
+  clearForm();
+  loadProjectSettings();
+}
+
+void Configfrm::loadProjectSettings() {
+  fillDeviceList();
+  refreshEntryList();
+}
+
+void Configfrm::show() {
+  ConfigfrmForm& window = form();
+  window.show();
+  window.raise();
+  presence_ = Presence::Shown;
+}
+
+void Configfrm::hide() {
+  form().hide();
+  presence_ = Presence::Hidden;
+}
+
+// The window and its controls go away, the MIDI output control with them (which closes its
+// device); the event table stays.
+void Configfrm::unload() noexcept {
+  if (presence_ == Presence::NotLoaded) return;
+  presence_ = Presence::NotLoaded;
+  midi_.reset();
+  form_.reset();
+}
+
+}  // namespace notecast
