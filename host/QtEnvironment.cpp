@@ -14,9 +14,20 @@ constexpr const char* kPlatformVariable = "QT_QPA_PLATFORM";
 constexpr const char* kOffscreenPlatform = "offscreen";
 constexpr const char* kRuntimeDirVariable = "XDG_RUNTIME_DIR";
 
+// The offscreen platform warns about every window feature it lacks (raise, keyboard grabs,
+// size hints) whenever a window or drop-down opens; nothing is wrong, so those lines are dropped.
+QtMessageHandler defaultHandler = nullptr;
+
+void dropOffscreenNotices(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtWarningMsg && text.startsWith(QStringLiteral("This plugin does not support")))
+    return;
+  if (defaultHandler) defaultHandler(type, context, text);
+}
+
 }  // namespace
 
 void prepareQtEnvironment(bool show) {
+  if (!show) defaultHandler = qInstallMessageHandler(dropOffscreenNotices);
   // Without a display and without a chosen platform, Qt aborts.
   if (!show && qEnvironmentVariableIsEmpty(kPlatformVariable)) {
     qputenv(kPlatformVariable, kOffscreenPlatform);
