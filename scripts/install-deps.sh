@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  librtmidi-dev libjack-jackd2-dev libasound2-dev libola-dev libbenchmark-dev
+  librtmidi-dev libjack-jackd2-dev libasound2-dev libola-dev libbenchmark-dev clang-format
   # run and test: a private JACK server, the OLA daemon and tools, offscreen fonts
   jackd2 jack-tools ola xvfb xauth fonts-dejavu-core fonts-liberation
 )
