@@ -1,11 +1,12 @@
 #include "host/ControlDump.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include "host/ResultFormat.h"
@@ -34,9 +35,9 @@ std::string rowSummary(int selected, int count) {
 }
 
 // The highlighted row; a current row that is not selected shows no highlight.
-int selectedListRow(const QListWidget& list) {
-  const QListWidgetItem* item = list.currentItem();
-  return item && item->isSelected() ? list.row(item) : kNoRow;
+int selectedListRow(const QAbstractItemView& list) {
+  const QModelIndex current = list.currentIndex();
+  return current.isValid() && list.selectionModel()->isSelected(current) ? current.row() : kNoRow;
 }
 
 // The control's VALUE; its rows (drop-downs and lists) go to `rows`.
@@ -55,9 +56,11 @@ std::string valueOf(QWidget& control, std::vector<QString>* rows) {
     for (int row = 0; row < combo->count(); ++row) rows->push_back(combo->itemText(row));
     return rowSummary(combo->currentIndex(), combo->count());
   }
-  if (auto* list = qobject_cast<QListWidget*>(&control)) {
-    for (int row = 0; row < list->count(); ++row) rows->push_back(list->item(row)->text());
-    return rowSummary(selectedListRow(*list), list->count());
+  if (auto* list = qobject_cast<QAbstractItemView*>(&control)) {
+    const QAbstractItemModel& model = *list->model();
+    for (int row = 0; row < model.rowCount(); ++row)
+      rows->push_back(model.index(row, 0).data().toString());
+    return rowSummary(selectedListRow(*list), model.rowCount());
   }
   return {};  // the MIDI control's place
 }

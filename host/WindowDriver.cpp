@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -145,8 +144,8 @@ void WindowDriver::pick(std::string_view name, int row) {
 }
 
 void WindowDriver::select(std::string_view name, int row) {
-  auto& list = control<QListWidget>(name, {kListKind});
-  checkRow(row, list.count());
+  auto& list = control<QAbstractItemView>(name, {kListKind});
+  checkRow(row, list.model()->rowCount());
   clickRow(list, list.model()->index(row, 0));
   settle();
 }

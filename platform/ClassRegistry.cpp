@@ -1,17 +1,15 @@
 #include "platform/ClassRegistry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <strings.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
+
+#include "platform/AtomicFile.h"
 
 namespace notecast {
 namespace {
@@ -59,28 +57,7 @@ void writeAtomically(const std::string& path, const std::vector<std::string>& li
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path());
   std::string content;
   for (const auto& line : lines) content += line + "\n";
-
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
-  std::size_t written = 0;
-  while (written < content.size()) {
-    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int error = errno;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      throw std::runtime_error("cannot write " + path + ": " + std::strerror(error));
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  fchmod(fd, 0644);
-  if (::fsync(fd) != 0 || ::close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    throw std::runtime_error("cannot write " + path + ": " + std::strerror(error));
-  }
+  AtomicFile::replace(path, content);
 }
 
 }  // namespace

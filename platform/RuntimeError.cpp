@@ -38,6 +38,8 @@ const char* describeErrorNumber(std::int32_t number) noexcept {
       return "subscript out of range";
     case static_cast<std::int32_t>(ErrorNumber::TypeMismatch):
       return "type mismatch";
+    case static_cast<std::int32_t>(ErrorNumber::PathFileAccess):
+      return "path/file access error";
     case static_cast<std::int32_t>(ErrorNumber::ObjectNotSet):
       return "object variable not set";
     case static_cast<std::int32_t>(ErrorNumber::NoSuchMember):

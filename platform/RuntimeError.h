@@ -15,6 +15,7 @@ enum class ErrorNumber : std::int32_t {
   Overflow = 6,
   SubscriptOutOfRange = 9,
   TypeMismatch = 13,
+  PathFileAccess = 75,
   ObjectNotSet = 91,
   NoSuchMember = 438,
 };

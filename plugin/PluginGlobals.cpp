@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "platform/ModuleLock.h"
+#include "platform/RuntimeError.h"
+#include "plugin/LumoTypeLib/LumoTypeLib.h"
 
 namespace notecast {
 namespace {
@@ -30,7 +32,14 @@ void installTearDown(void (*tearDown)()) {
 Configfrm& PluginGlobals::window() {
   installTearDown(&PluginGlobals::tearDown);
   auto& instance = windowInstance();
-  if (!instance) instance = std::make_unique<Configfrm>();
+  if (!instance) {
+    instance = std::make_unique<Configfrm>();
+    instance->setProjectBaseSource([] {
+      const Variant& helper = PluginGlobals::helper();
+      if (helper.isEmpty()) throw RuntimeError(ErrorNumber::ObjectNotSet);
+      return lumo::readProjectBaseFilename(helper.asObject().get());
+    });
+  }
   return *instance;
 }
 

@@ -40,20 +40,6 @@ std::uint32_t Configfrm::Release() noexcept {
   return count;
 }
 
-HRESULT Configfrm::ClearProjectData() noexcept {
-  return callGuarded([] { throw NotImplemented("ClearProjectData"); });
-}
-HRESULT Configfrm::LoadProjectData() noexcept {
-  return callGuarded([] { throw NotImplemented("LoadProjectData"); });
-}
-HRESULT Configfrm::SaveProjectData() noexcept {
-  return callGuarded([] { throw NotImplemented("SaveProjectData"); });
-}
-HRESULT Configfrm::AskToSaveProjectData(VARIANT_BOOL* result) noexcept {
-  if (result) *result = VARIANT_FALSE;
-  return callGuarded([] { throw NotImplemented("AskToSaveProjectData"); });
-}
-
 // The host tells the window its view mode; the window looks the same in every mode.
 HRESULT Configfrm::put_ViewMode(std::int32_t) noexcept {
   return S_OK;

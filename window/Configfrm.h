@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -100,6 +101,39 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   void cboMidiOutput_Click();
   void cmdSendTestNote_Click();
 
+  // The event file and the window position (ConfigfrmPersistence.cpp).
+  void openCfgFile();
+  void saveCfgFile();
+  bool isCfgFileModified();
+  void loadWindowPosition();
+  void saveWindowPosition();
+  const std::string& eventFileName() const noexcept { return eventFileName_; }
+  // Where the host project's base file name comes from (the host's helper); throws when there is
+  // no project to ask.
+  void setProjectBaseSource(std::function<std::string()> source);
+
+  // Entry list management, editing and selection (ConfigfrmEntries.cpp, ConfigfrmEditing.cpp,
+  // ConfigfrmSelection.cpp).
+  // The entry the editing controls write to: the highlighted row when it lies in the table,
+  // else -1 (also while the table was never dimensioned or the window is not loaded).
+  int selectedEntry() const;
+  void updateEventTypeControls();
+  void cmdNew_Click();
+  void cmdDelete_Click();
+  void txtDmx_Change();
+  void txtValue_Change();
+  void txtMsg_Change();
+  void txtData1_Change();
+  void txtData2_Change();
+  void txtShareName_Change();
+  void chkSendNoteOff_Click();
+  void chkSendOnlyOnce_Click();
+  void chkShare_Click();
+  void cboEvent_Click();
+  void cboMIDIMessage_Click();
+  void cboMIDIChannel_Click();
+  void lstView_Click();  // the user selected a row: shows its entry in the editing controls
+
   Presence presence() const noexcept { return presence_; }
   // The loaded form, loading the window first: every use of a control goes through here.
   ConfigfrmForm& form();
@@ -118,6 +152,8 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
 
   EventTable table_;
   ChannelIndex channelIndex_;
+  std::string eventFileName_;  // formed by loadProjectSettings; empty before the first
+  std::function<std::string()> projectBase_;
   Presence presence_ = Presence::NotLoaded;
   std::unique_ptr<ConfigfrmForm> form_;
   std::unique_ptr<MidiOutputControl> midi_;

@@ -5,11 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStringList>
 
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
-#include "window/EntryLine.h"
 #include "window/EntryListWidget.h"
 #include "window/modMIDIHelper.h"
 
@@ -21,6 +19,29 @@ void Configfrm::connectHandlers() {
   QObject::connect(f.cmdSendTestNote, &QPushButton::clicked, &f,
                    [this] { cmdSendTestNote_Click(); });
   QObject::connect(f.cboMidiOutput, &QComboBox::activated, &f, [this] { cboMidiOutput_Click(); });
+
+  // Entries: the text boxes store on every change of their text (the program's too), the check
+  // boxes on the user's click, the drop-downs on the user's pick only.
+  QObject::connect(f.cmdNew, &QPushButton::clicked, &f, [this] { cmdNew_Click(); });
+  QObject::connect(f.cmdDelete, &QPushButton::clicked, &f, [this] { cmdDelete_Click(); });
+  QObject::connect(f.lstView, &EntryListWidget::userSelected, &f, [this] { lstView_Click(); });
+  const std::pair<QLineEdit*, void (Configfrm::*)()> texts[] = {
+      {f.txtDmx, &Configfrm::txtDmx_Change},     {f.txtValue, &Configfrm::txtValue_Change},
+      {f.txtMsg, &Configfrm::txtMsg_Change},     {f.txtData1, &Configfrm::txtData1_Change},
+      {f.txtData2, &Configfrm::txtData2_Change}, {f.txtShareName, &Configfrm::txtShareName_Change},
+  };
+  for (const auto& [box, handler] : texts)
+    QObject::connect(box, &QLineEdit::textChanged, &f, [this, handler] { (this->*handler)(); });
+  const std::pair<QCheckBox*, void (Configfrm::*)()> checks[] = {
+      {f.chkSendNoteOff, &Configfrm::chkSendNoteOff_Click},
+      {f.chkSendOnlyOnce, &Configfrm::chkSendOnlyOnce_Click},
+      {f.chkShare, &Configfrm::chkShare_Click},
+  };
+  for (const auto& [box, handler] : checks)
+    QObject::connect(box, &QCheckBox::clicked, &f, [this, handler] { (this->*handler)(); });
+  QObject::connect(f.cboEvent, &QComboBox::activated, &f, [this] { cboEvent_Click(); });
+  QObject::connect(f.cboMIDIMessage, &QComboBox::activated, &f, [this] { cboMIDIMessage_Click(); });
+  QObject::connect(f.cboMIDIChannel, &QComboBox::activated, &f, [this] { cboMIDIChannel_Click(); });
 }
 
 // Rebuilds the list in full from the table and keeps the highlighted row where it was (or on
@@ -29,26 +50,17 @@ void Configfrm::refreshEntryList() {
   if (table_.IsArrayEmpty()) return;
   EntryListWidget* list = form().lstView;
   const int remembered = list->selectedRow();
-
-  QStringList lines;
-  lines.reserve(table_.size());
-  for (std::int32_t i = 0; i < table_.size(); ++i)
-    lines.append(QString::fromStdString(entryLine(table_.record(i))));
-  {
-    const QSignalBlocker blocker(list);
-    list->setUpdatesEnabled(false);
-    list->clear();
-    list->addItems(lines);
-    list->setUpdatesEnabled(true);
-  }
+  list->showEntries(table_);
   selectListRow(list, remembered < list->count() ? remembered : list->count() - 1);
 }
 
 // The empty state of the window and the table. The resets are the program's, not the user's:
 // no handler runs, so nothing is stored into any entry.
+// The window is loaded before the table is reset: loading reads the event file into the table,
+// which would otherwise undo the reset.
 void Configfrm::clearForm() {
-  table_.reset();
   ConfigfrmForm& f = form();
+  table_.reset();
   {
     const QSignalBlocker blocker(f.cboMidiOutput);
     f.cboMidiOutput->clear();

@@ -107,11 +107,7 @@ void Configfrm::ensureLoaded() {
 void Configfrm::Form_Load() {
   clearForm();
   loadProjectSettings();
-}
-
-void Configfrm::loadProjectSettings() {
-  fillDeviceList();
-  refreshEntryList();
+  loadWindowPosition();
 }
 
 void Configfrm::show() {

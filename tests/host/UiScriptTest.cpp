@@ -52,8 +52,8 @@ TEST_F(UiScriptTest, WindowReportFollowsLoadShowAndUnload) {
 
 TEST_F(UiScriptTest, InputShowsInTheControls) {
   const HostRun run = host.runScript(
-      "ui click chkShowLine\nui type txtData1 12\nui type txtShareName my \"share\" ä€\n"
-      "ui clear txtValue\nui pick cboMIDIChannel 15\nui select lstView 0\n"
+      "ui select lstView 0\nui click chkShowLine\nui type txtData1 12\n"
+      "ui type txtShareName my \"share\" ä€\nui clear txtValue\nui pick cboMIDIChannel 15\n"
       "ui pick cboMidiOutput 0\nui click cmdSendTestNote\nui dump\n");
   expectCleanRun(run);
   ASSERT_EQ(run.out.size(), 9 + kFreshDumpItems) << "no box: the virtual output opened";
@@ -64,6 +64,8 @@ TEST_F(UiScriptTest, InputShowsInTheControls) {
                         R"(txtValue text enabled 488,72,33,19 "")",
                         "cboMIDIChannel combo enabled 480,32,41,21 selected=15 count=16",
                         "lstView list enabled 8,96,513,108 selected=0 count=1",
+                        R"(lstView[0] "Chan: 0, Typ: 0, MSG: 9F, Data1: 12, Data2: 0, Value: 127, )"
+                        R"(NoteOff: No, Once: No, Share: No, Name: my \"share\" ä€")",
                         "cboMidiOutput combo enabled 8,40,393,21 selected=0 count=1"});
 }
 

@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QLabel>
 
+#include "FakeHelper.h"
 #include "RecordingMidiOutput.h"
+#include "TempDir.h"
 #include "engine/EventType.h"
 #include "plugin/LumoTypeLib/LumoTypeLib.h"
 #include "plugin/PluginGlobals.h"
@@ -38,6 +40,9 @@ class DispatchTest : public ::testing::Test {
   void SetUp() override {
     setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
     plugin_ = makeComObject<clsLumoPlugIn>().query<lumo::ILumoPlugin>();
+    VARIANT_BOOL ignored;
+    plugin_->Init("host", "Notecast.so", testing::FakeHelper::withProject(dir_.file("show")).get(),
+                  &ignored);
     ComPtr<lumo::IModuleInformation> info;
     plugin_.query<lumo::ILumoModule>()->get_ModuleInfo(info.put());
     info->get_CommandServer(commands_.put());
@@ -81,6 +86,7 @@ class DispatchTest : public ::testing::Test {
     return hr;
   }
 
+  testing::TempDir dir_;
   RecordingMidiOutput midi_;
   ComPtr<lumo::ILumoPlugin> plugin_;
   ComPtr<lumo::ICommandServer> commands_;
@@ -225,16 +231,18 @@ TEST_F(DispatchTest, EditsOfTheTableTakeEffectOnTheNextChange) {
 }
 
 TEST_F(DispatchTest, AfterAnUnloadTheWindowLoadsBeforeTheWalkAndItRunsOnTheLoadedTable) {
+  testing::writeBytes(dir_.file("show.Notecast"),
+                      "[General]\r\nCount=0\r\n[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=150\r\n"
+                      "Data1=1\r\nData2=1\r\nTyp=2\r\n");
   loadTable(
       {event(1, EventType::ValueChange, 144, 1, 1), event(1, EventType::ValueChange, 145, 1, 1)});
   VARIANT_BOOL ignored;
   ComPtr<lumo::IExternalWindow> hosting;
   window().QueryInterface(lumo::IExternalWindow::iid, hosting.putVoid());
   hosting->unloadWindow(&ignored);
-  // The load clears the table to its blank record (channel 0, above 0): that table is walked.
-  EXPECT_EQ(change(1, 5), Messages{});
+  // The load re-reads the event file into the table before the first record is looked at.
+  EXPECT_EQ(change(1, 5), (Messages{{150, 1, 1}}));
   EXPECT_EQ(window().presence(), Configfrm::Presence::Hidden);
-  EXPECT_EQ(change(0, 0), (Messages{{0, 0, 0}}));
 }
 
 TEST_F(DispatchTest, FirstOptionsOfferSharedNamedRecordsOnly) {

@@ -5,6 +5,7 @@
 
 #include "FakeHelper.h"
 #include "RecordingMidiOutput.h"
+#include "TempDir.h"
 #include "platform/ModuleLock.h"
 #include "plugin/LumoTypeLib/LumoTypeLib.h"
 #include "plugin/PluginGlobals.h"
@@ -43,6 +44,7 @@ class clsLumoPlugInTest : public ::testing::Test {
     return info;
   }
 
+  testing::TempDir dir_;
   RecordingMidiOutput midi_;
   ComPtr<clsLumoPlugIn> object_;
   ComPtr<lumo::ILumoPlugin> plugin_;
@@ -62,7 +64,7 @@ TEST_F(clsLumoPlugInTest, PluginNameThroughBothInterfaces) {
 
 TEST_F(clsLumoPlugInTest, OperationResultsAreThoseTheHostExpects) {
   bool released = false;
-  EXPECT_EQ(init(FakeHelper::withProject("/p/show", &released).get()), VARIANT_TRUE);
+  EXPECT_EQ(init(FakeHelper::withProject(dir_.file("show"), &released).get()), VARIANT_TRUE);
   VARIANT_BOOL result = 0;
   EXPECT_EQ(plugin_->Enable(&result), S_OK);
   EXPECT_EQ(result, VARIANT_TRUE);

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <string>
 #include <vector>
@@ -39,8 +40,9 @@ class BoxAnswerer {
       seen.buttons.push_back(button->text().toStdString());
     if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text().toStdString();
     shown_.push_back(seen);
-    QAbstractButton* target =
-        press_ == QMessageBox::NoButton ? box->defaultButton() : box->button(press_);
+    QAbstractButton* target = press_ == QMessageBox::NoButton
+                                  ? static_cast<QAbstractButton*>(box->defaultButton())
+                                  : box->button(press_);
     if (!target) target = box->buttons().value(0);
     target->click();
   }

@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
 
 namespace notecast::testing {
@@ -16,13 +15,16 @@ inline void pickComboRow(QComboBox* combo, int row) {
   combo->showPopup();
   QAbstractItemView* view = combo->view();
   QTest::qWait(1);
-  const QRect rect = view->visualRect(combo->model()->index(row, 0));
+  // A long list scrolls; the click goes to the part of the row that shows.
+  const QModelIndex index = combo->model()->index(row, 0);
+  view->scrollTo(index);
+  const QRect rect = view->visualRect(index) & view->viewport()->rect();
   QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
   QTest::qWait(1);
 }
 
-inline void clickListRow(QListWidget* list, int row) {
-  const QRect rect = list->visualItemRect(list->item(row));
+inline void clickListRow(QAbstractItemView* list, int row) {
+  const QRect rect = list->visualRect(list->model()->index(row, 0));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
 }
 

@@ -8,9 +8,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
+#include "engine/EventTable.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"
 
@@ -59,7 +60,7 @@ const Expected kExpected[] = {
     {"txtData1", "QLineEdit", "Event-Setup:", "0", 408, 72, 33, 19},
     {"txtData2", "QLineEdit", "Event-Setup:", "0", 448, 72, 33, 19},
     {"txtValue", "QLineEdit", "Event-Setup:", "127", 488, 72, 33, 19},
-    {"lstView", "QListWidget", "Event-Setup:", nullptr, 8, 96, 513, 108},
+    {"lstView", "QListView", "Event-Setup:", nullptr, 8, 96, 513, 108},
     {"cmdNew", "QPushButton", "Event-Setup:", "New", 8, 216, 41, 25},
     {"cmdDelete", "QPushButton", "Event-Setup:", "Delete", 56, 216, 57, 25},
 };
@@ -149,7 +150,6 @@ TEST_F(ConfigfrmWindowTest, FixedListsWithTheirNumbersAndNoSelectedRow) {
   }
   EXPECT_EQ(form_.lstView->count(), 0);
   EXPECT_EQ(form_.lstView->selectionMode(), QAbstractItemView::SingleSelection);
-  EXPECT_FALSE(form_.lstView->isSortingEnabled());
 }
 
 TEST_F(ConfigfrmWindowTest, NoButtonIsDefaultOrCancel) {
@@ -187,9 +187,20 @@ TEST(ConfigfrmPictureTest, WindowRendersOffscreen) {
   ConfigfrmForm form;
   form.cboMidiOutput->addItem("Notecast virtual output");
   form.cboMidiOutput->setCurrentIndex(0);
-  form.lstView->addItem(
-      "Chan: 12, Typ: 3, MSG: B0, Data1: 7, Data2: 0, Value: 127, NoteOff: Yes, Once: No, "
-      "Share: Yes, Name: fade");
+  MidiEvent fade = MidiEvent::added();
+  fade.DMXChannel = 12;
+  fade.Typ = 3;
+  fade.MIDIMessage = 176;
+  fade.Data1 = 7;
+  fade.SendNoteOff = 1;
+  fade.Share = 1;
+  fade.ShareName = "fade";
+  EventTable table;
+  table.assign({fade});
+  form.lstView->showEntries(table);
+  ASSERT_EQ(form.lstView->rowText(0).toStdString(),
+            "Chan: 12, Typ: 3, MSG: B0, Data1: 7, Data2: 0, Value: 127, NoteOff: Yes, Once: No, "
+            "Share: Yes, Name: fade");
   const QPixmap picture = form.grab();
   EXPECT_EQ(picture.size(), QSize(546, 441));
   EXPECT_TRUE(picture.save(QStringLiteral(NOTECAST_TEST_OUTPUT_DIR "/configfrm.png")));

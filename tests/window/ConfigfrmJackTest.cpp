@@ -11,6 +11,7 @@
 #include "platform/MidiApiChoice.h"
 #include "tests/support/MidiTestSupport.h"
 #include "tests/support/PrivateJackServer.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/UiInput.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
@@ -49,7 +50,9 @@ TEST_F(ConfigfrmJackTest, TestNoteAndDispatchedChangeReachTheChosenPort) {
   MidiReader synth(client);
   synth.offerPort();
 
+  TempDir dir;
   Configfrm window;
+  window.setProjectBaseSource([&] { return dir.file("show"); });
   window.form();  // loads: the device list is filled
   const int row = rowOf(window, client + ":in");
   ASSERT_GE(row, 1) << "row 0 is the virtual output; the synth's port follows";

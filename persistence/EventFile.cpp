@@ -1,0 +1,180 @@
+#include "persistence/EventFile.h"
+
+#include <strings.h>
+
+#include <algorithm>
+
+#include "persistence/EventFileKeys.h"
+#include "persistence/clsIni.h"
+#include "platform/Boundary.h"
+#include "platform/NumberText.h"
+#include "platform/RuntimeError.h"
+
+namespace notecast {
+namespace {
+
+using namespace event_file;
+
+// Device names lose leading and trailing spaces (only spaces), as they always have.
+std::string trimSpaces(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+std::string entrySection(std::int32_t index) {
+  return kEntryPrefix + std::to_string(index);
+}
+
+std::int32_t fieldOf(const MidiEvent& event, MidiEventField field) {
+  switch (field) {
+    case MidiEventField::DMXChannel:
+      return event.DMXChannel;
+    case MidiEventField::Value:
+      return event.Value;
+    case MidiEventField::Typ:
+      return event.Typ;
+    case MidiEventField::MIDIMessage:
+      return event.MIDIMessage;
+    case MidiEventField::Data1:
+      return event.Data1;
+    case MidiEventField::Data2:
+      return event.Data2;
+    case MidiEventField::SendNoteOff:
+      return event.SendNoteOff;
+    case MidiEventField::SendOnlyOnce:
+      return event.SendOnlyOnce;
+    case MidiEventField::Share:
+      return event.Share;
+  }
+  return 0;
+}
+
+void setFieldOf(MidiEvent& event, MidiEventField field, std::int32_t value) {
+  switch (field) {
+    case MidiEventField::DMXChannel:
+      event.DMXChannel = value;
+      break;
+    case MidiEventField::Value:
+      event.Value = value;
+      break;
+    case MidiEventField::Typ:
+      event.Typ = value;
+      break;
+    case MidiEventField::MIDIMessage:
+      event.MIDIMessage = value;
+      break;
+    case MidiEventField::Data1:
+      event.Data1 = value;
+      break;
+    case MidiEventField::Data2:
+      event.Data2 = value;
+      break;
+    case MidiEventField::SendNoteOff:
+      event.SendNoteOff = value;
+      break;
+    case MidiEventField::SendOnlyOnce:
+      event.SendOnlyOnce = value;
+      break;
+    case MidiEventField::Share:
+      event.Share = value;
+      break;
+  }
+}
+
+// The keys of an entry section in file order, each read or written by `visit`.
+template <class NumericVisit, class NameVisit>
+void forEachEntryKey(NumericVisit&& numeric, NameVisit&& name) {
+  for (const NumericKey& key : kNumericKeysBeforeName) numeric(key);
+  name();
+  numeric(kTyp);
+}
+
+// A stored number compared with a field: numbers as numbers ("0144" equals 144); a value that is
+// not a number cannot be compared at all.
+bool differsAsNumber(const std::string& stored, std::int32_t field) {
+  const auto number = parseDecimal(stored);
+  if (!number) throw RuntimeError(ErrorNumber::TypeMismatch);
+  return *number != static_cast<double>(field);
+}
+
+}  // namespace
+
+EventFile::EventFile(std::string path) : path_(std::move(path)) {}
+
+EventFile::Contents EventFile::load() const {
+  clsIni ini;
+  ini.setFileName(path_);
+  Contents contents;
+  runStep([&] { contents.deviceName = trimSpaces(ini.GetIni(kGeneral, kDevice, "")); });
+  std::int32_t count = 0;
+  runStep([&] { count = toInt32(ini.GetIni(kGeneral, kCount, "0")); });
+  count = std::clamp(count, 0, EventTable::kMaxRecords - 1);
+  contents.records.assign(static_cast<std::size_t>(count) + 1, MidiEvent::blank());
+  for (std::int32_t n = 0; n <= count; ++n) {
+    MidiEvent& event = contents.records[static_cast<std::size_t>(n)];
+    const std::string section = entrySection(n);
+    forEachEntryKey(
+        [&](const NumericKey& key) {
+          runStep([&] {
+            const std::string text =
+                ini.GetIni(section, key.name, std::to_string(key.defaultValue));
+            setFieldOf(event, key.field, toInt32(text));
+          });
+        },
+        [&] { runStep([&] { event.ShareName = ini.GetIni(section, kShareName, ""); }); });
+  }
+  return contents;
+}
+
+void EventFile::save(const std::string& deviceText, const EventTable& table) const {
+  clsIni ini;
+  ini.setFileName(path_);
+  ini.Reset();
+  ini.SaveIni(kGeneral, kWarning, kWarningText);
+  ini.SaveIni(kGeneral, kDevice, trimSpaces(deviceText));
+  const std::int32_t highest = table.GetEventCount();
+  ini.SaveIni(kGeneral, kCount, std::to_string(highest));
+  for (std::int32_t n = 0; n <= highest; ++n) {
+    const MidiEvent& event = table.record(n);
+    const std::string section = entrySection(n);
+    forEachEntryKey(
+        [&](const NumericKey& key) {
+          ini.SaveIni(section, key.name, std::to_string(fieldOf(event, key.field)));
+        },
+        [&] { ini.SaveIni(section, kShareName, event.ShareName); });
+  }
+  ini.commit();
+}
+
+bool EventFile::isModified(const std::string& deviceText, const EventTable& table) const {
+  clsIni ini;
+  ini.setFileName(path_);
+  bool modified = false;
+  if (!equalsIgnoringCase(trimSpaces(ini.GetIni(kGeneral, kDevice, "")), trimSpaces(deviceText)))
+    modified = true;
+  const std::int32_t highest = table.GetEventCount();
+  if (differsAsNumber(ini.GetIni(kGeneral, kCount, "0"), highest)) modified = true;
+  // Every comparison is made, also after the first difference: a stored non-number anywhere
+  // fails the comparison whatever came before.
+  for (std::int32_t n = 0; n <= highest; ++n) {
+    const MidiEvent& event = table.record(n);
+    const std::string section = entrySection(n);
+    forEachEntryKey(
+        [&](const NumericKey& key) {
+          const std::string stored =
+              ini.GetIni(section, key.name, std::to_string(key.defaultValue));
+          if (differsAsNumber(stored, fieldOf(event, key.field))) modified = true;
+        },
+        [&] {
+          if (ini.GetIni(section, kShareName, "") != event.ShareName) modified = true;
+        });
+  }
+  return modified;
+}
+
+}  // namespace notecast

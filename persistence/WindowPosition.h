@@ -1,0 +1,34 @@
+#pragma once
+// The configuration window's place on the screen, kept in section "General" of the event file:
+// "WindowState" (0 normal, 1 minimised, 2 maximised), "Left" and "Top" (the outer frame's
+// position in twips, 15 per pixel at 96 dots per inch).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace notecast {
+
+struct StoredWindowPosition {
+  // Each is absent when its key holds something that does not convert (then the window keeps
+  // what it has); missing keys read as 0.
+  std::optional<float> leftTwips;
+  std::optional<float> topTwips;
+  std::optional<std::int16_t> state;
+};
+
+inline constexpr int kTwipsPerPixel = 15;
+
+class WindowPosition {
+ public:
+  explicit WindowPosition(std::string path);
+
+  StoredWindowPosition load() const;
+  // Stores the three keys, each step on its own; throws when the file cannot be written.
+  void save(std::int32_t state, std::int32_t leftPixels, std::int32_t topPixels) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace notecast

@@ -1,0 +1,34 @@
+#pragma once
+// Replacing and deleting a file so that a failure never leaves it half-written or missing: the
+// new content goes into a file beside it (same directory, so the same file system), is flushed
+// to the disk, then renamed over the old one, and the directory is flushed too. Until the rename
+// the old file is untouched; after it the new one is complete.
+//
+// A file without any write permission bit is read-only (as the Windows read-only attribute): it
+// is neither replaced nor deleted, whoever runs the program (root included, whom the system
+// itself would let write). Failures throw FileSaveError with the reason.
+
+#include <string>
+#include <string_view>
+
+namespace notecast {
+
+class AtomicFile {
+ public:
+  // Puts content in place of the file at path (created when missing). A replaced file keeps its
+  // permission bits (and owner, where allowed); a new one gets 0666 less the umask. A symbolic
+  // link is followed: the file it names is replaced. Fails when the directory is missing or not
+  // writable, the file is read-only, path is a directory, or the disk is full (ENOSPC, EFBIG);
+  // the old file is then as it was.
+  static void replace(const std::string& path, std::string_view content);
+
+  // Deletes the file at path (a symbolic link: the link); a missing file is no error. Fails (the
+  // file stays) when it is read-only or cannot be deleted.
+  static void remove(const std::string& path);
+
+  // Throws what replace() or remove() would throw for the file's own state (read-only, not a
+  // regular file), without changing anything. A missing file passes.
+  static void checkReplaceable(const std::string& path);
+};
+
+}  // namespace notecast

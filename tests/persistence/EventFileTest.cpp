@@ -1,0 +1,180 @@
+// The event file on its own: what a load makes of odd files, what a save writes, and what the
+// comparison calls a change.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "persistence/EventFile.h"
+#include "platform/RuntimeError.h"
+#include "tests/support/TempDir.h"
+
+namespace notecast {
+namespace {
+
+using testing::readBytes;
+using testing::writeBytes;
+
+std::int32_t errorOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+class EventFileTest : public ::testing::Test {
+ protected:
+  EventFile::Contents loadFrom(const std::string& text) {
+    writeBytes(path_, text);
+    return file_.load();
+  }
+  EventTable tableOf(std::vector<MidiEvent> records) {
+    EventTable table;
+    table.assign(std::move(records));
+    return table;
+  }
+
+  testing::TempDir dir_;
+  std::string path_ = dir_.file("show.Notecast");
+  EventFile file_{path_};
+};
+
+TEST_F(EventFileTest, NoFileLoadsOneEntryWithTheReadDefaults) {
+  const auto contents = file_.load();
+  EXPECT_EQ(contents.deviceName, "");
+  ASSERT_EQ(contents.records.size(), 1u);
+  EXPECT_EQ(contents.records[0], MidiEvent::added());
+  EXPECT_FALSE(file_.isModified("", tableOf(contents.records)));
+}
+
+TEST_F(EventFileTest, CountIsTheHighestIndexAndOddCountsLoadOneEntry) {
+  auto contents = loadFrom("[General]\r\nCount=1\r\n[Entry_0]\r\nDMXChannel=5\r\n");
+  ASSERT_EQ(contents.records.size(), 2u);
+  EXPECT_EQ(contents.records[0].DMXChannel, 5);
+  EXPECT_EQ(contents.records[1], MidiEvent::added());
+
+  contents = loadFrom("[General]\r\nCount=-4\r\n");
+  EXPECT_EQ(contents.records.size(), 1u);
+  EXPECT_TRUE(file_.isModified("", tableOf(contents.records))) << "-4 is not the highest index 0";
+
+  contents = loadFrom("[General]\r\nCount=many\r\n");
+  EXPECT_EQ(contents.records.size(), 1u);
+  EXPECT_EQ(errorOf([&] { file_.isModified("", tableOf(contents.records)); }), 13);
+}
+
+TEST_F(EventFileTest, AHugeCountLoadsNoMoreThanTheTableHolds) {
+  const auto contents = loadFrom("[General]\r\nCount=2000000000\r\n");
+  EXPECT_EQ(contents.records.size(), static_cast<std::size_t>(EventTable::kMaxRecords));
+}
+
+TEST_F(EventFileTest, SectionsAboveCountAreIgnoredByLoadAndComparison) {
+  const auto contents =
+      loadFrom("[General]\r\nCount=0\r\n[Entry_0]\r\nTyp=2\r\n[Entry_1]\r\nTyp=oops\r\n");
+  ASSERT_EQ(contents.records.size(), 1u);
+  EXPECT_EQ(contents.records[0].Typ, 2);
+  EXPECT_FALSE(file_.isModified("", tableOf(contents.records)));
+}
+
+TEST_F(EventFileTest, UnconvertibleNumbersLoadZeroAndFailTheComparison) {
+  const auto contents = loadFrom(
+      "[General]\r\nCount=0\r\n[Entry_0]\r\nMIDIMessage=note\r\nData1=99999999999\r\nValue=\r\n");
+  EXPECT_EQ(contents.records[0].MIDIMessage, 0);
+  EXPECT_EQ(contents.records[0].Data1, 0);
+  EXPECT_EQ(contents.records[0].Value, 0) << "a present empty value is no number: 0, not 127";
+  EXPECT_EQ(errorOf([&] { file_.isModified("", tableOf(contents.records)); }), 13);
+}
+
+TEST_F(EventFileTest, NumbersCompareAsNumbersAndDevicesIgnoringCase) {
+  const auto contents = loadFrom(
+      "[General]\r\nMIDIOutputDevice=  Synth A \r\nCount=0\r\n[Entry_0]\r\nMIDIMessage=0144\r\n");
+  EXPECT_EQ(contents.deviceName, "Synth A");
+  EXPECT_EQ(contents.records[0].MIDIMessage, 144);
+  EXPECT_FALSE(file_.isModified(" synth a", tableOf(contents.records)));
+  EXPECT_TRUE(file_.isModified("Synth B", tableOf(contents.records)));
+}
+
+TEST_F(EventFileTest, ASaveWritesEveryKeyInOrderAndComparesUnchanged) {
+  MidiEvent event = MidiEvent::added();
+  event.DMXChannel = -3;
+  event.SendNoteOff = 2;
+  const EventTable table = tableOf({event, MidiEvent::blank()});
+  file_.save(" Synth ", table);
+  EXPECT_EQ(readBytes(path_),
+            "[General]\r\nWARNING=DO NOT EDIT UNLESS YOU KNOW WHAT YOU ARE DOING!\r\n"
+            "MIDIOutputDevice=Synth\r\nCount=1\r\n"
+            "[Entry_0]\r\nDMXChannel=-3\r\nData1=0\r\nData2=0\r\nMIDIMessage=144\r\nValue=127\r\n"
+            "SendNoteOff=2\r\nSendOnlyOnce=0\r\nShare=0\r\nShareName=\r\nTyp=0\r\n"
+            "[Entry_1]\r\nDMXChannel=0\r\nData1=0\r\nData2=0\r\nMIDIMessage=0\r\nValue=0\r\n"
+            "SendNoteOff=0\r\nSendOnlyOnce=0\r\nShare=0\r\nShareName=\r\nTyp=0\r\n");
+  EXPECT_FALSE(file_.isModified("Synth", table));
+  EXPECT_EQ(file_.load().records[0], event);
+}
+
+TEST_F(EventFileTest, ASaveReplacesEverythingAndShareNamesKeepTheirLetters) {
+  writeBytes(path_, "[General]\r\nLeft=600\r\nExtra=1\r\n[Entry_7]\r\nTyp=1\r\n");
+  MidiEvent named = MidiEvent::added();
+  named.ShareName = "Fog, strobe & Café";
+  file_.save("", tableOf({named}));
+  const std::string saved = readBytes(path_);
+  EXPECT_EQ(saved.find("Left="), std::string::npos);
+  EXPECT_EQ(saved.find("Entry_7"), std::string::npos);
+  EXPECT_NE(saved.find("ShareName=Fog, strobe & Caf\xE9\r\n"), std::string::npos)
+      << "Windows-1252 on disk";
+  EXPECT_EQ(file_.load().records[0].ShareName, "Fog, strobe & Café");
+}
+
+TEST_F(EventFileTest, BlanksAroundAShareNameAreLostSoTheComparisonSeesAChange) {
+  MidiEvent named = MidiEvent::added();
+  named.ShareName = " padded ";
+  const EventTable table = tableOf({named});
+  file_.save("", table);
+  EXPECT_TRUE(file_.isModified("", table));
+  EXPECT_EQ(file_.load().records[0].ShareName, "padded");
+}
+
+// A save killed at any moment leaves the old file or the new one, whole, never a broken one.
+TEST_F(EventFileTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
+  const EventTable before = tableOf(std::vector<MidiEvent>(3, MidiEvent::added()));
+  std::vector<MidiEvent> large(20000, MidiEvent::added());
+  for (std::size_t i = 0; i < large.size(); ++i) large[i].DMXChannel = static_cast<int>(i);
+  const EventTable after = tableOf(large);
+  file_.save("old", before);
+
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> delayMs(0, 60);
+  int sawOld = 0, sawNew = 0;
+  for (int attempt = 0; attempt < 12; ++attempt) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      file_.save("new", after);
+      ::_exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(random)));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    const EventFile::Contents contents = file_.load();
+    if (contents.deviceName == "old") {
+      ++sawOld;
+      EXPECT_FALSE(file_.isModified("old", before));
+    } else {
+      ++sawNew;
+      EXPECT_EQ(contents.deviceName, "new");
+      EXPECT_FALSE(file_.isModified("new", after));
+      file_.save("old", before);
+    }
+  }
+  EXPECT_EQ(sawOld + sawNew, 12);
+}
+
+}  // namespace
+}  // namespace notecast
