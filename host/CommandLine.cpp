@@ -14,8 +14,9 @@ struct ValueOption {
   TextOption field;
 };
 
-constexpr std::array<ValueOption, 4> kValueOptions{{
+constexpr std::array<ValueOption, 5> kValueOptions{{
     {"--plugin", &HostOptions::pluginPath},
+    {"--dmx", &HostOptions::dmxSource},
     {"--script", &HostOptions::scriptPath},
     {"--register", &HostOptions::registerPath},
     {"--unregister", &HostOptions::unregisterPath},
@@ -24,6 +25,8 @@ constexpr std::array<ValueOption, 4> kValueOptions{{
 constexpr const char* kProject = "--project";
 constexpr const char* kShow = "--show";
 constexpr const char* kHelp = "--help";
+constexpr const char* kLoop = "--loop";
+constexpr const char* kHeadless = "--headless";
 
 }  // namespace
 
@@ -41,6 +44,10 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
       options.help = true;
       continue;
     }
+    if (option == kLoop || option == kHeadless) {
+      (option == kLoop ? options.loop : options.headless) = true;
+      continue;
+    }
     std::optional<std::string>* target = option == kProject ? &project : nullptr;
     for (const auto& candidate : kValueOptions) {
       if (option == candidate.name) target = &(options.*candidate.field);
@@ -53,6 +60,16 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
   options.projectBase = project.value_or(std::string());
   if ((options.registerPath || options.unregisterPath) && given != 1) {
     throw HostError("--register and --unregister take no other option");
+  }
+  if (options.scriptPath && options.dmxSource) {
+    throw HostError(
+        "--dmx feeds the desktop and headless modes; a script sends DMX with dmx lines");
+  }
+  if (options.scriptPath && options.headless) {
+    throw HostError("--script and --headless are two different modes: choose one");
+  }
+  if (options.loop && !(options.dmxSource && options.dmxSource->rfind("replay:", 0) == 0)) {
+    throw HostError("--loop repeats a replay: it needs --dmx replay:FILE");
   }
   return options;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The host's command line:
-//   notecast-host [--plugin PATH] [--project BASE] [--script FILE|-] [--show]
+//   notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]
+//                 [--script FILE|- | --headless] [--show]
 //   notecast-host --register PATH | --unregister PATH
 
 #include <optional>
@@ -14,13 +15,18 @@ struct HostOptions {
   std::string projectBase;                // empty: no project open
   std::optional<std::string> scriptPath;  // "-" reads standard input
   bool show = false;                      // real windows instead of offscreen
+  std::optional<std::string> dmxSource;   // "ola:1[,2...]", "stdin" or "replay:FILE"
+  bool loop = false;                      // repeat a replay
+  bool headless = false;                  // no windows, for a bridge without a screen
   std::optional<std::string> registerPath;
   std::optional<std::string> unregisterPath;
   bool help = false;
 };
 
 inline constexpr const char* kUsage =
-    "usage: notecast-host [--plugin PATH] [--project BASE] [--script FILE|-] [--show]\n"
+    "usage: notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]\n"
+    "                     [--script FILE|- | --headless] [--show]\n"
+    "       SOURCE: ola:UNIVERSE[,UNIVERSE...] | stdin | replay:FILE\n"
     "       notecast-host --register PATH\n"
     "       notecast-host --unregister PATH\n";
 

@@ -11,6 +11,7 @@
 #include "host/CommandLine.h"
 #include "host/ExitStatus.h"
 #include "host/HostError.h"
+#include "host/HostModes.h"
 #include "host/PluginLocator.h"
 #include "host/PluginSession.h"
 #include "host/QtEnvironment.h"
@@ -36,8 +37,8 @@ std::istream& openScript(const std::string& path, std::ifstream& file) {
   return file;
 }
 
-// Init, then the script or, without one, the plug-in's report about itself.
-void drivePlugin(PluginSession& session, std::istream* script) {
+// Init, then the script.
+void runScript(PluginSession& session, std::istream& script) {
   ScriptRunner runner(session, std::cout);
   notecast::VARIANT_BOOL initialised = notecast::VARIANT_FALSE;
   const notecast::HRESULT result = runner.initialise(&initialised);
@@ -46,23 +47,26 @@ void drivePlugin(PluginSession& session, std::istream* script) {
               << (notecast::FAILED(result) ? explainFailure(result) : formatBoolean(initialised))
               << '\n';
   }
-  if (script) {
-    runner.run(*script);
-  } else {
-    // Until the desktop modes exist, the host shows what the plug-in says about itself.
-    runner.runLine("plugin-name");
-    runner.runLine("module-info");
-  }
+  runner.run(script);
 }
 
-int runPlugin(const HostOptions& options) {
+// Headless when asked, and wherever there is no screen to show a window on.
+bool runsHeadless(const HostOptions& options) {
+  if (options.headless) return true;
+  return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int runPlugin(const HostOptions& options, bool headless) {
   std::ifstream file;
   std::istream* script = options.scriptPath ? &openScript(*options.scriptPath, file) : nullptr;
   const PluginLocation location = locatePlugin(options.pluginPath, notecast::ClassRegistry());
   PluginSession session(location.path, location.clsid, options.projectBase);
-  drivePlugin(session, script);
-  session.close();
-  return kExitSuccess;
+  if (script) {
+    runScript(session, *script);
+    session.close();
+    return kExitSuccess;
+  }
+  return headless ? runHeadless(session, options) : runDesktop(session, options);
 }
 
 }  // namespace
@@ -88,13 +92,15 @@ int main(int argc, char** argv) {
                            std::cerr);
   }
 
-  prepareQtEnvironment(options.show);
+  const bool headless = !options.scriptPath && runsHeadless(options);
+  // Script mode and headless mode run on the offscreen platform unless --show asks for a screen.
+  prepareQtEnvironment(options.show || !(options.scriptPath || headless));
   // Qt reads options of its own from the command line (it would take "--plugin" as a request to
   // load a Qt plug-in), so it sees the program name only.
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
   try {
-    return runPlugin(options);
+    return runPlugin(options, headless);
   } catch (const HostError& error) {
     std::cerr << "notecast-host: " << error.what() << '\n';
     return kExitFailure;

@@ -63,6 +63,9 @@ std::int16_t RtMidiOutputControl::deviceCount() {
 
 void RtMidiOutputControl::open() {
   const std::int32_t device = device_;
+  // Opening the device that is open keeps it open: closing and making the port again would cut
+  // every connection other programs made to it (loading a project opens its device again).
+  if (isOpen(device)) return;
   forgetOpenDevice();
   // "No device chosen" (no row of the device list selected): nothing is opened, and nothing is
   // wrong yet; the first send tells the user once that no device is open.
@@ -104,6 +107,12 @@ void RtMidiOutputControl::openDevice(std::int32_t device) {
   openName_ = name;
   toldNotOpen_ = toldUnsendable_ = toldSendFailed_ = false;
   report(MidiReportCode::kOk, name + " is open.");
+}
+
+bool RtMidiOutputControl::isOpen(std::int32_t device) {
+  if (opened_ == Opened::kVirtualPort) return device == kVirtualDevice;
+  if (opened_ != Opened::kSystemPort || device < 0 || !haveSystem()) return false;
+  return client_->portName(static_cast<unsigned int>(device)) == openName_;
 }
 
 void RtMidiOutputControl::close() {

@@ -83,6 +83,7 @@ class RtMidiOutputControl final : public MidiOutputControl {
   // Closes what went away since the last operation, and tells so.
   void noticeLosses();
   void forgetOpenDevice() noexcept;
+  bool isOpen(std::int32_t device);
   // Closes for a reason the user has been told; sends fail silently until the next open.
   void closeToldDevice(MidiReportCode code, const std::string& text);
 

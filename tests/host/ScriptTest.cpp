@@ -47,13 +47,6 @@ TEST_F(ScriptTest, PluginReportsItselfAndTakesMessages) {
   EXPECT_EQ(withoutAuthor(run.out, 6), expected);
 }
 
-TEST_F(ScriptTest, WithoutScriptTheHostShowsNameAndModuleInfo) {
-  const HostRun run =
-      host.run({"--plugin", HostProcess::pluginPath(), "--project", "examples/demo"});
-  expectCleanRun(run);
-  EXPECT_EQ(withoutAuthor(run.out, 5), kPluginReport + kModuleInfoRest);
-}
-
 TEST_F(ScriptTest, LinesNotUnderstoodAreReportedAndTheScriptGoesOn) {
   const HostRun run = host.runScript(
       "# a comment\n"

@@ -96,7 +96,9 @@ TEST_P(ConfigfrmFormTest, ControlHasItsNameKindPlaceAndText) {
   } else {
     EXPECT_EQ(parent, form_) << e.name;
   }
-  if (e.text) EXPECT_EQ(textOf(widget).toStdString(), e.text) << e.name;
+  if (e.text) {
+    EXPECT_EQ(textOf(widget).toStdString(), e.text) << e.name;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryControl, ConfigfrmFormTest, ::testing::ValuesIn(kExpected),

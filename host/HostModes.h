@@ -1,0 +1,19 @@
+#pragma once
+// The host's two interactive modes around one loaded plug-in:
+//  - desktop: the host's main window (project, DMX input, shared commands, Configure, Save,
+//    Quit); Quit asks the plug-in about unsaved changes and stays on Cancel;
+//  - headless: no windows, for a bridge without a screen. Message boxes are answered with their
+//    default button and reported on standard error; nothing can be edited, so the event file is
+//    never written: SIGINT, SIGTERM or the end of the DMX input shut down with Term only.
+// Both start the plug-in in a lighting host's order (HostLifecycle) and feed it the DMX input.
+// Return the exit status.
+
+#include "host/CommandLine.h"
+#include "host/PluginSession.h"
+
+namespace notecast::host {
+
+int runHeadless(PluginSession& session, const HostOptions& options);
+int runDesktop(PluginSession& session, const HostOptions& options);
+
+}  // namespace notecast::host

@@ -1,0 +1,48 @@
+#include "host/dmx/ChannelState.h"
+
+#include <algorithm>
+
+namespace notecast::host {
+
+int ChannelState::channelOf(unsigned universe, int slot) noexcept {
+  return static_cast<int>(universe - 1) * kSlotsPerUniverse + slot;
+}
+
+std::vector<ChannelChange> ChannelState::applyFrame(unsigned universe,
+                                                    std::span<const std::uint8_t> values) {
+  std::vector<ChannelChange> changes;
+  if (universe < 1 || universe > kMaxUniverse) return changes;
+  Universe& last = this->universe(universe);
+  const std::size_t count = std::min<std::size_t>(values.size(), kSlotsPerUniverse);
+  for (std::size_t index = 0; index < count; ++index) {
+    if (last[index] == values[index]) continue;
+    last[index] = values[index];
+    changes.push_back({channelOf(universe, static_cast<int>(index) + 1), values[index]});
+  }
+  return changes;
+}
+
+std::optional<ChannelChange> ChannelState::applyChannel(int channel, int value) {
+  if (channel < 1 || channel > kMaxChannel || value < 0 || value > kMaxValue) return std::nullopt;
+  const unsigned number = static_cast<unsigned>((channel - 1) / kSlotsPerUniverse) + 1;
+  std::uint8_t& last =
+      universe(number)[static_cast<std::size_t>((channel - 1) % kSlotsPerUniverse)];
+  if (last == value) return std::nullopt;
+  last = static_cast<std::uint8_t>(value);
+  return ChannelChange{channel, value};
+}
+
+int ChannelState::value(int channel) const {
+  if (channel < 1 || channel > kMaxChannel) return 0;
+  const auto found = universes_.find(static_cast<unsigned>((channel - 1) / kSlotsPerUniverse) + 1);
+  if (found == universes_.end()) return 0;
+  return found->second[static_cast<std::size_t>((channel - 1) % kSlotsPerUniverse)];
+}
+
+ChannelState::Universe& ChannelState::universe(unsigned number) {
+  Universe& values = universes_[number];
+  if (values.empty()) values.assign(kSlotsPerUniverse, 0);
+  return values;
+}
+
+}  // namespace notecast::host

@@ -1,0 +1,53 @@
+#pragma once
+// The last value of every DMX channel, and which channels a new frame changes.
+//
+// Channels: universe u's slot s (both from 1) is channel (u - 1) * 512 + s. Every channel starts
+// at 0, so the first frame reports only its non-zero slots.
+//
+// Contract: not thread-safe; one owner.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+namespace notecast::host {
+
+struct ChannelChange {
+  int channel = 0;
+  int value = 0;
+  friend bool operator==(const ChannelChange&, const ChannelChange&) = default;
+};
+
+class ChannelState {
+ public:
+  static constexpr int kSlotsPerUniverse = 512;
+  static constexpr int kMaxValue = 255;
+  // The highest universe whose channels still fit in the plug-in's 32-bit channel argument.
+  static constexpr unsigned kMaxUniverse = 4194303;
+  static constexpr int kMaxChannel = static_cast<int>(kMaxUniverse) * kSlotsPerUniverse;
+
+  // `universe` 1..kMaxUniverse, `slot` 1..512.
+  static int channelOf(unsigned universe, int slot) noexcept;
+
+  // Takes a frame of `universe` (1..kMaxUniverse; others change nothing). A frame shorter than
+  // 512 slots leaves the channels beyond it as they are; slots past 512 are ignored. Returns the
+  // channels whose value differs from before, in ascending order.
+  std::vector<ChannelChange> applyFrame(unsigned universe, std::span<const std::uint8_t> values);
+
+  // Takes one channel's value (channel 1..kMaxChannel, value 0..255); the change, if it is one.
+  std::optional<ChannelChange> applyChannel(int channel, int value);
+
+  // The last value of `channel`; 0 for one never set.
+  int value(int channel) const;
+
+ private:
+  using Universe = std::vector<std::uint8_t>;  // kSlotsPerUniverse values once created
+
+  Universe& universe(unsigned number);
+
+  std::unordered_map<unsigned, Universe> universes_;
+};
+
+}  // namespace notecast::host

@@ -1,0 +1,61 @@
+#pragma once
+// DMX input from lines of text: "CHANNEL VALUE" in decimal, one change per line, as a user or
+// another program types them. Each line counts as one frame. Channels are channel numbers
+// already (universe 2 slot 1 is 513). Blank lines are skipped; any other line that is not a
+// channel 1..ChannelState::kMaxChannel and a value 0..255 gets one warning naming its line number
+// and is skipped. The end of the input ends the source (`finished`).
+//
+// Reading never blocks the event loop: a socket notifier wakes the input when the descriptor has
+// data, and each wake-up reads what is there.
+//
+// Contract: main thread; the descriptor stays open while the input lives; the input does not
+// close it.
+
+#include <unistd.h>
+#include <QSocketNotifier>
+#include <QString>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/dmx/DmxInput.h"
+
+namespace notecast::host {
+
+class StdinDmxInput : public DmxInput {
+  Q_OBJECT
+
+ public:
+  // What one line says.
+  struct Line {
+    enum class Kind { kChange, kBlank, kMalformed };
+    Kind kind = Kind::kBlank;
+    ChannelChange change;  // for kChange
+  };
+
+  // Reads `descriptor` (standard input by default); warnings go to `warnings`, which MUST
+  // outlive the input.
+  explicit StdinDmxInput(int descriptor = STDIN_FILENO, std::ostream& warnings = std::cerr);
+  ~StdinDmxInput() override;
+
+  void start() override;
+  void stop() override;
+
+  // Parses one line without its line end ("\r" at the end is allowed).
+  static Line parseLine(std::string_view text);
+
+ private:
+  void readAvailable();
+  void takeLine(std::string_view text);
+  void end();
+
+  int descriptor_;
+  std::ostream& warnings_;
+  std::unique_ptr<QSocketNotifier> notifier_;
+  std::string pending_;  // a line read in part
+  qint64 lineNumber_ = 0;
+  bool stopped_ = false;  // by stop() or the end of the input: the notifier stays off
+};
+
+}  // namespace notecast::host

@@ -1,0 +1,68 @@
+#pragma once
+// An OLA daemon of the test's own that cannot reach any network: every plugin but Dummy is
+// disabled in a configuration folder of its own, HTTP and DNS-SD are off, and it runs as nobody.
+// start() checks all of that before handing the daemon out: it listens on 127.0.0.1 only, its
+// RPC port 127.0.0.1:9010 answers, and no plugin other than Dummy was started. Stopped by its
+// process id (SIGTERM), with its folder removed, when the object goes.
+//
+// OLA's command-line tools, and its clients with default arguments, start a daemon with the
+// default configuration (network plugins on) when none answers on 127.0.0.1:9010. Run them only
+// through runTool(), which checks that this daemon still answers and gives the tool a search
+// path without olad in it.
+//
+// The RPC port is one per machine: test programs that start one MUST hold the CTest
+// RESOURCE_LOCK notecast_olad.
+
+#include <sys/types.h>
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+namespace notecast::testing {
+
+class SafeOlad {
+ public:
+  static constexpr quint16 kRpcPort = 9010;
+
+  // Why no daemon can be started here (a program missing, no right to run it as nobody);
+  // empty when one can.
+  static std::string unavailableReason();
+
+  // Starts and checks a daemon; null with the reason (and the daemon's log) in *error. Fails
+  // without starting anything when something already listens on the RPC port.
+  static std::unique_ptr<SafeOlad> start(std::string* error);
+
+  SafeOlad(const SafeOlad&) = delete;
+  SafeOlad& operator=(const SafeOlad&) = delete;
+  ~SafeOlad() { stop(); }
+
+  // SIGTERM to the daemon's process id, SIGKILL if it lingers. Safe to call more than once.
+  void stop() noexcept;
+  pid_t pid() const { return pid_; }
+  // Whether this daemon (by its process id) listens on 127.0.0.1:kRpcPort now.
+  bool answers() const;
+
+  // Runs the OLA tool `tool` (a program name such as "ola_set_dmx") with `arguments` and
+  // returns its exit code, with its output in *output; -1 without running it when this daemon
+  // does not answer, or the tool cannot be found or does not end in time.
+  int runTool(const QString& tool, const QStringList& arguments, QString* output) const;
+
+  // True when anything on this machine listens on TCP port `port` of any address.
+  static bool portInUse(quint16 port);
+
+ private:
+  SafeOlad() = default;
+  bool waitUntilUp(std::string* error);
+  bool verify(std::string* error) const;
+  std::string log() const;
+
+  QTemporaryDir folder_;  // config/ and olad.log; removed with the object
+  QProcess process_;
+  pid_t pid_ = 0;
+};
+
+}  // namespace notecast::testing
