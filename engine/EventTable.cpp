@@ -64,36 +64,7 @@ void EventTable::remove(std::int32_t index) {
 
 void EventTable::setField(std::int32_t index, MidiEventField field, std::int32_t value) {
   checkIndex(index);
-  MidiEvent& event = records_[static_cast<std::size_t>(index)];
-  switch (field) {
-    case MidiEventField::DMXChannel:
-      event.DMXChannel = value;
-      break;
-    case MidiEventField::Value:
-      event.Value = value;
-      break;
-    case MidiEventField::Typ:
-      event.Typ = value;
-      break;
-    case MidiEventField::MIDIMessage:
-      event.MIDIMessage = value;
-      break;
-    case MidiEventField::Data1:
-      event.Data1 = value;
-      break;
-    case MidiEventField::Data2:
-      event.Data2 = value;
-      break;
-    case MidiEventField::SendNoteOff:
-      event.SendNoteOff = value;
-      break;
-    case MidiEventField::SendOnlyOnce:
-      event.SendOnlyOnce = value;
-      break;
-    case MidiEventField::Share:
-      event.Share = value;
-      break;
-  }
+  records_[static_cast<std::size_t>(index)].*memberOf(field) = value;
   ++changeCount_;
 }
 

@@ -44,4 +44,29 @@ enum class MidiEventField {
   Share,
 };
 
+// The member of MidiEvent that a field names: event.*memberOf(field).
+constexpr std::int32_t MidiEvent::*memberOf(MidiEventField field) {
+  switch (field) {
+    case MidiEventField::DMXChannel:
+      return &MidiEvent::DMXChannel;
+    case MidiEventField::Value:
+      return &MidiEvent::Value;
+    case MidiEventField::Typ:
+      return &MidiEvent::Typ;
+    case MidiEventField::MIDIMessage:
+      return &MidiEvent::MIDIMessage;
+    case MidiEventField::Data1:
+      return &MidiEvent::Data1;
+    case MidiEventField::Data2:
+      return &MidiEvent::Data2;
+    case MidiEventField::SendNoteOff:
+      return &MidiEvent::SendNoteOff;
+    case MidiEventField::SendOnlyOnce:
+      return &MidiEvent::SendOnlyOnce;
+    case MidiEventField::Share:
+      return &MidiEvent::Share;
+  }
+  return &MidiEvent::DMXChannel;
+}
+
 }  // namespace notecast

@@ -30,62 +30,6 @@ std::string entrySection(std::int32_t index) {
   return kEntryPrefix + std::to_string(index);
 }
 
-std::int32_t fieldOf(const MidiEvent& event, MidiEventField field) {
-  switch (field) {
-    case MidiEventField::DMXChannel:
-      return event.DMXChannel;
-    case MidiEventField::Value:
-      return event.Value;
-    case MidiEventField::Typ:
-      return event.Typ;
-    case MidiEventField::MIDIMessage:
-      return event.MIDIMessage;
-    case MidiEventField::Data1:
-      return event.Data1;
-    case MidiEventField::Data2:
-      return event.Data2;
-    case MidiEventField::SendNoteOff:
-      return event.SendNoteOff;
-    case MidiEventField::SendOnlyOnce:
-      return event.SendOnlyOnce;
-    case MidiEventField::Share:
-      return event.Share;
-  }
-  return 0;
-}
-
-void setFieldOf(MidiEvent& event, MidiEventField field, std::int32_t value) {
-  switch (field) {
-    case MidiEventField::DMXChannel:
-      event.DMXChannel = value;
-      break;
-    case MidiEventField::Value:
-      event.Value = value;
-      break;
-    case MidiEventField::Typ:
-      event.Typ = value;
-      break;
-    case MidiEventField::MIDIMessage:
-      event.MIDIMessage = value;
-      break;
-    case MidiEventField::Data1:
-      event.Data1 = value;
-      break;
-    case MidiEventField::Data2:
-      event.Data2 = value;
-      break;
-    case MidiEventField::SendNoteOff:
-      event.SendNoteOff = value;
-      break;
-    case MidiEventField::SendOnlyOnce:
-      event.SendOnlyOnce = value;
-      break;
-    case MidiEventField::Share:
-      event.Share = value;
-      break;
-  }
-}
-
 // The keys of an entry section in file order, each read or written by `visit`.
 template <class NumericVisit, class NameVisit>
 void forEachEntryKey(NumericVisit&& numeric, NameVisit&& name) {
@@ -123,7 +67,7 @@ EventFile::Contents EventFile::load() const {
           runStep([&] {
             const std::string text =
                 ini.GetIni(section, key.name, std::to_string(key.defaultValue));
-            setFieldOf(event, key.field, toInt32(text));
+            event.*memberOf(key.field) = toInt32(text);
           });
         },
         [&] { runStep([&] { event.ShareName = ini.GetIni(section, kShareName, ""); }); });
@@ -144,7 +88,7 @@ void EventFile::save(const std::string& deviceText, const EventTable& table) con
     const std::string section = entrySection(n);
     forEachEntryKey(
         [&](const NumericKey& key) {
-          ini.SaveIni(section, key.name, std::to_string(fieldOf(event, key.field)));
+          ini.SaveIni(section, key.name, std::to_string(event.*memberOf(key.field)));
         },
         [&] { ini.SaveIni(section, kShareName, event.ShareName); });
   }
@@ -168,7 +112,7 @@ bool EventFile::isModified(const std::string& deviceText, const EventTable& tabl
         [&](const NumericKey& key) {
           const std::string stored =
               ini.GetIni(section, key.name, std::to_string(key.defaultValue));
-          if (differsAsNumber(stored, fieldOf(event, key.field))) modified = true;
+          if (differsAsNumber(stored, event.*memberOf(key.field))) modified = true;
         },
         [&] {
           if (ini.GetIni(section, kShareName, "") != event.ShareName) modified = true;
