@@ -1,5 +1,7 @@
 #include "engine/clsCommands.h"
 
+#include "platform/TextCompare.h"
+
 #include <algorithm>
 #include <cctype>
 #include <string_view>
@@ -23,13 +25,6 @@ ComPtr<lumo::IOptionList> newOptionList() {
 
 void addOption(lumo::IOptionList& list, Variant caption, Variant value) {
   throwIfFailed(list.Add(&caption, &value));
-}
-
-bool equalsIgnoringCase(const std::string& text, std::string_view word) {
-  return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) ==
-           std::toupper(static_cast<unsigned char>(b));
-  });
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "host/HostHelper.h"
 
-#include <strings.h>
+#include "platform/TextCompare.h"
 
 #include "platform/Boundary.h"
 #include "platform/Variant.h"
@@ -17,7 +17,7 @@ void HostHelper::setProjectBase(std::string projectBase) {
 
 HRESULT HostHelper::GetProperty(const std::string& name, Variant* value) noexcept {
   if (!value) return E_POINTER;
-  if (strcasecmp(name.c_str(), lumo::kHelperProject) != 0) return E_INVALIDARG;
+  if (!equalsIgnoringCase(name, lumo::kHelperProject)) return E_INVALIDARG;
   return callGuarded(
       [&] { *value = Variant::fromObject(ComPtr<IUnknown>::share(project_.get())); });
 }

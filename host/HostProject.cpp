@@ -1,6 +1,6 @@
 #include "host/HostProject.h"
 
-#include <strings.h>
+#include "platform/TextCompare.h"
 
 #include "platform/Boundary.h"
 #include "platform/Variant.h"
@@ -16,7 +16,7 @@ void HostProject::setBaseFilename(std::string baseFilename) {
 
 HRESULT HostProject::GetProperty(const std::string& name, Variant* value) noexcept {
   if (!value) return E_POINTER;
-  if (strcasecmp(name.c_str(), lumo::kProjectBaseFilename) != 0) return E_INVALIDARG;
+  if (!equalsIgnoringCase(name, lumo::kProjectBaseFilename)) return E_INVALIDARG;
   return callGuarded([&] { *value = Variant::fromString(baseFilename_); });
 }
 

@@ -1,6 +1,6 @@
 #include "persistence/EventFile.h"
 
-#include <strings.h>
+#include "platform/TextCompare.h"
 
 #include <algorithm>
 
@@ -20,10 +20,6 @@ std::string trimSpaces(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
 std::string entrySection(std::int32_t index) {

@@ -1,6 +1,6 @@
 #include "platform/ClassRegistry.h"
 
-#include <strings.h>
+#include "platform/TextCompare.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,10 +19,6 @@ std::string trim(const std::string& text) {
   if (first == std::string::npos) return {};
   const auto last = text.find_last_not_of(" \t\r");
   return text.substr(first, last - first + 1);
-}
-
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
 // The section name of a "[name]" line, or nothing for other lines.
