@@ -45,7 +45,8 @@ class ProfileDocument {
   // The document of a file's bytes.
   static ProfileDocument parse(std::string fileBytes);
   // The document of the file at path. A missing file gives an empty document; so does a path
-  // that cannot be read (a directory, no permission), and loadError() then tells why.
+  // that cannot be read (a directory, no permission) or is no regular file (a fifo or device is
+  // refused without waiting for a writer), and loadError() then tells why.
   static ProfileDocument load(const std::string& path);
 
   // The errno of a failed load of an existing path, or 0. Saving such a document fails (it would

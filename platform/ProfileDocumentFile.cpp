@@ -16,13 +16,23 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 16;
 
 // Reads the file at path into bytes; returns 0, or the errno of the failure (ENOENT when it is
-// missing, EISDIR for a directory).
+// missing, EISDIR for a directory, EINVAL for anything else that is not a regular file). Opened
+// without blocking and refused unless regular: a fifo or device would otherwise wait for a writer
+// (a fifo's open blocks) or never end.
 int readFile(const std::string& path, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
   struct stat status {};
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
+  if (::fstat(fd, &status) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return error;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    ::close(fd);
+    return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  }
+  bytes.reserve(static_cast<std::size_t>(status.st_size));
   std::string chunk(kReadChunk, '\0');
   int error = 0;
   for (;;) {

@@ -7,6 +7,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
   librtmidi-dev libjack-jackd2-dev libasound2-dev libola-dev libbenchmark-dev clang-format
+  # the fuzzers: clang with libFuzzer and its sanitizer runtimes (the sanitizer build uses gcc's)
+  clang libclang-rt-14-dev
   # run and test: a private JACK server, the OLA daemon and tools, offscreen fonts
   jackd2 jack-tools ola xvfb xauth fonts-dejavu-core fonts-liberation
 )

@@ -67,9 +67,11 @@ ConfigfrmForm::ConfigfrmForm() {
   setWindowIcon(QIcon(drawLogo(kIconSize, kIconSize)));
   setFixedSize(kClientWidth, kClientHeight);
   // The layout's sizes are made for an 8-point dialog font; larger defaults would cut captions.
+  // The family names are copied to the heap (not QStringLiteral): Qt's process-wide font cache
+  // keeps them after the host unloads the plug-in, and literal data would go with the plug-in.
   QFont dialogFont = font();
   dialogFont.setFamilies(
-      {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), dialogFont.family()});
+      {QString::fromLatin1("Liberation Sans"), QString::fromLatin1("Arimo"), dialogFont.family()});
   dialogFont.setPointSizeF(kDialogPointSize);
   setFont(dialogFont);
 

@@ -63,8 +63,7 @@ TEST_F(clsLumoPlugInTest, PluginNameThroughBothInterfaces) {
 }
 
 TEST_F(clsLumoPlugInTest, OperationResultsAreThoseTheHostExpects) {
-  bool released = false;
-  EXPECT_EQ(init(FakeHelper::withProject(dir_.file("show"), &released).get()), VARIANT_TRUE);
+  EXPECT_EQ(init(FakeHelper::withProject(dir_.file("show"), nullptr).get()), VARIANT_TRUE);
   VARIANT_BOOL result = 0;
   EXPECT_EQ(plugin_->Enable(&result), S_OK);
   EXPECT_EQ(result, VARIANT_TRUE);

@@ -28,8 +28,6 @@ constexpr int kExecFailed = 127;
 constexpr const char* kProbeClientPrefix = "notecast-probe-";
 // The dummy driver needs no sound card. jackd schedules in real time where it may (root): that
 // keeps messages from being dropped when the machine is busy; without the right it runs on.
-constexpr const char* kSampleRate = "48000";
-constexpr const char* kPeriodFrames = "256";  // a period of 5.3 ms, safe on two cores
 constexpr const char* kSharedMemory = "/dev/shm";
 constexpr const char* kSemaphorePrefix = "jack_sem.";
 
@@ -51,14 +49,15 @@ bool serverAnswers() {
 }
 
 // Runs in the forked child: only async-signal-safe calls until exec.
-[[noreturn]] void runJackd(const std::string& name, const std::string& logPath) {
+[[noreturn]] void runJackd(const std::string& name, const std::string& rate,
+                           const std::string& periodFrames, const std::string& logPath) {
   const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (log >= 0) {
     ::dup2(log, STDOUT_FILENO);
     ::dup2(log, STDERR_FILENO);
   }
-  ::execlp("jackd", "jackd", "-n", name.c_str(), "-d", "dummy", "-r", kSampleRate, "-p",
-           kPeriodFrames, static_cast<char*>(nullptr));
+  ::execlp("jackd", "jackd", "-n", name.c_str(), "-d", "dummy", "-r", rate.c_str(), "-p",
+           periodFrames.c_str(), static_cast<char*>(nullptr));
   ::_exit(kExecFailed);
 }
 
@@ -70,7 +69,8 @@ std::string PrivateJackServer::uniqueName(const std::string& prefix) {
 }
 
 std::unique_ptr<PrivateJackServer> PrivateJackServer::start(const std::string& name,
-                                                            std::string* error) {
+                                                            std::string* error, int periodFrames) {
+  const std::string rate = std::to_string(kSampleRate), period = std::to_string(periodFrames);
   jack_set_error_function(ignoreJackMessage);
   jack_set_info_function(ignoreJackMessage);
   ::setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
@@ -81,7 +81,7 @@ std::unique_ptr<PrivateJackServer> PrivateJackServer::start(const std::string& n
     *error = "cannot fork for jackd";
     return nullptr;
   }
-  if (pid == 0) runJackd(name, logPath);
+  if (pid == 0) runJackd(name, rate, period, logPath);
   std::unique_ptr<PrivateJackServer> server(new PrivateJackServer(name, pid, logPath));
   const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
   while (std::chrono::steady_clock::now() < deadline) {

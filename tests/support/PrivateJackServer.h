@@ -22,9 +22,15 @@ class PrivateJackServer {
   // A server name no other process uses: "<prefix>-<pid>-<serial>".
   static std::string uniqueName(const std::string& prefix);
 
-  // Starts jackd under `name` and waits until clients can connect; null when it did not come
-  // up in time, with the reason and jackd's log in *error.
-  static std::unique_ptr<PrivateJackServer> start(const std::string& name, std::string* error);
+  // The period of the tests' servers: 5.3 ms at 48 kHz, safe on two cores.
+  static constexpr int kDefaultPeriodFrames = 256;
+  static constexpr int kSampleRate = 48000;
+
+  // Starts jackd under `name` (dummy driver, kSampleRate, `periodFrames` per period) and waits
+  // until clients can connect; null when it did not come up in time, with the reason and
+  // jackd's log in *error.
+  static std::unique_ptr<PrivateJackServer> start(const std::string& name, std::string* error,
+                                                  int periodFrames = kDefaultPeriodFrames);
 
   PrivateJackServer(const PrivateJackServer&) = delete;
   PrivateJackServer& operator=(const PrivateJackServer&) = delete;

@@ -1,0 +1,102 @@
+// Arbitrary file bytes into the profile store, then reads and writes of names and values taken
+// from the input, then the file's bytes again. Checks what callers rely on: an untouched file
+// keeps its bytes, a value written reads back as reads give it, and the saved bytes read back the
+// same.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "platform/ProfileDocument.h"
+#include "platform/ProfileLine.h"
+#include "platform/Windows1252.h"
+
+namespace {
+
+using notecast::ProfileDocument;
+using notecast::ProfileLine;
+using notecast::Windows1252;
+
+constexpr std::size_t kMaxOperations = 64;
+constexpr std::size_t kMaxNameBytes = 16;
+constexpr char kDefault[] = "\x01no value";
+
+// Names that cannot mean anything else in a line ('=', ']', ';' or blanks would): the written
+// key is then certainly found again.
+bool plainName(const std::string& name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+  });
+}
+
+// What a read gives for a written value: the file's bytes (line breaks as blanks), trimmed, one
+// pair of matching quotes removed, cut at the read buffer's size.
+std::string readBack(const std::string& value) {
+  std::string bytes = Windows1252::fromUtf8(value);
+  std::replace_if(
+      bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  std::string_view text = ProfileLine::trim(bytes);
+  if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+      text.back() == text.front())
+    text = text.substr(1, text.size() - 2);
+  text = text.substr(0, std::min(text.size(), ProfileDocument::kMaxValueBytes));
+  return Windows1252::toUtf8(text);
+}
+
+// A broken promise: says which, then stops as a crash does, so libFuzzer keeps the input.
+void check(bool condition, int line = __builtin_LINE()) {
+  if (condition) return;
+  std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  const std::string file = input.ConsumeRandomLengthString();
+  ProfileDocument document = ProfileDocument::parse(file);
+  check(document.bytes() == file);
+
+  // (section, key) in upper case -> the value last written there.
+  std::map<std::pair<std::string, std::string>, std::string> written;
+  bool oddNames = false;
+  for (std::size_t n = 0; n < kMaxOperations && input.remaining_bytes() > 0; ++n) {
+    const bool write = input.ConsumeBool();
+    const std::string section = input.ConsumeRandomLengthString(kMaxNameBytes);
+    const std::string key = input.ConsumeRandomLengthString(kMaxNameBytes);
+    if (!write) {
+      (void)document.getString(section, key, kDefault);
+      continue;
+    }
+    const std::string value = input.ConsumeRandomLengthString();
+    document.setString(section, key, value);
+    if (!plainName(section) || !plainName(key)) {
+      // A key such as "[a" or "a=b" makes a line that the next read of the file takes for
+      // something else (a section header, another key), which may then hide the keys written
+      // after it. The document keeps it as written until then, as the Windows functions do.
+      oddNames = true;
+      continue;
+    }
+    check(document.getString(section, key, kDefault) == readBack(value));
+    std::string upperSection = section, upperKey = key;
+    for (char& c : upperSection) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upperKey) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    written[{upperSection, upperKey}] = readBack(value);
+  }
+
+  const std::string saved = document.bytes();
+  const ProfileDocument reloaded = ProfileDocument::parse(saved);
+  check(reloaded.bytes() == saved);
+  for (const auto& [name, value] : written) {
+    check(document.getString(name.first, name.second, kDefault) == value);
+    if (!oddNames) check(reloaded.getString(name.first, name.second, kDefault) == value);
+  }
+  return 0;
+}
