@@ -45,19 +45,19 @@ std::vector<unsigned> parseUniverses(const QString& list) {
 
 }  // namespace
 
-std::unique_ptr<DmxInput> DmxInput::create(const QString& spec, bool loop) {
-  if (spec.startsWith(kOlaPrefix)) {
-    return std::make_unique<OlaDmxInput>(parseUniverses(spec.mid(kOlaPrefix.size())));
+std::unique_ptr<DmxInput> DmxInput::create(const QString& source, bool loop) {
+  if (source.startsWith(kOlaPrefix)) {
+    return std::make_unique<OlaDmxInput>(parseUniverses(source.mid(kOlaPrefix.size())));
   }
-  if (spec == kStdin) return std::make_unique<StdinDmxInput>();
-  if (spec.startsWith(kReplayPrefix)) {
-    const QString path = spec.mid(kReplayPrefix.size());
+  if (source == kStdin) return std::make_unique<StdinDmxInput>();
+  if (source.startsWith(kReplayPrefix)) {
+    const QString path = source.mid(kReplayPrefix.size());
     if (path.isEmpty()) reject(QStringLiteral("DMX source replay: names no file"));
     return std::make_unique<ReplayDmxInput>(ShowFile::load(path), QFileInfo(path).fileName(), loop);
   }
   reject(QStringLiteral("unknown DMX source \"%1\": expected ola:UNIVERSE[,UNIVERSE...], stdin or "
                         "replay:FILE")
-             .arg(spec));
+             .arg(source));
 }
 
 DmxInput::DmxInput(QString source) {

@@ -46,10 +46,10 @@ class DmxInput : public QObject {
   // statusChanged comes at most once per this interval (plus once at the start of a burst).
   static constexpr int kStatusIntervalMs = 250;
 
-  // `spec`: "ola:1[,2...]", "stdin" or "replay:FILE"; `loop` repeats a replay. Throws
-  // std::invalid_argument with a readable reason for a malformed spec, a universe out of range,
+  // `source`: "ola:1[,2...]", "stdin" or "replay:FILE"; `loop` repeats a replay. Throws
+  // std::invalid_argument with a readable reason for a malformed source, a universe out of range,
   // or a show file that cannot be read or parsed.
-  static std::unique_ptr<DmxInput> create(const QString& spec, bool loop);
+  static std::unique_ptr<DmxInput> create(const QString& source, bool loop);
 
   ~DmxInput() override;
 

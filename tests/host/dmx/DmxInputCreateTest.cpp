@@ -8,9 +8,9 @@
 namespace notecast::host {
 namespace {
 
-std::string createError(const QString& spec) {
+std::string createError(const QString& source) {
   try {
-    DmxInput::create(spec, false);
+    DmxInput::create(source, false);
   } catch (const std::invalid_argument& error) {
     return error.what();
   }

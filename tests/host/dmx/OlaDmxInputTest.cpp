@@ -59,9 +59,9 @@ class OlaDmxInputTest : public ::testing::Test {
     ASSERT_TRUE(olad_) << error;
   }
 
-  // An input for `spec` whose changes are recorded with the thread they came on.
-  void open(const QString& spec) {
-    input_ = DmxInput::create(spec, false);
+  // An input for `source` whose changes are recorded with the thread they came on.
+  void open(const QString& source) {
+    input_ = DmxInput::create(source, false);
     QObject::connect(input_.get(), &DmxInput::changed, [this](int channel, int value) {
       changes_.push_back({channel, value});
       offMainThread_ += QThread::currentThread() != QCoreApplication::instance()->thread();
