@@ -68,14 +68,7 @@ class CountingReader {
   explicit CountingReader(const std::string& client) : in_(RtMidi::UNIX_JACK, client) {
     in_.setCallback(&CountingReader::received, this);
   }
-  bool listenTo(const std::string& source) {
-    for (unsigned int i = 0; i < in_.getPortCount(); ++i) {
-      if (in_.getPortName(i) != source) continue;
-      in_.openPort(i, "in");
-      return true;
-    }
-    return false;
-  }
+  bool listenTo(const std::string& source) { return testing::openPortFrom(in_, source); }
   std::int64_t messages() const { return messages_.load(std::memory_order_acquire); }
   // Messages that were not the next value of one of the table's controls.
   std::int64_t unexpected() const { return unexpected_.load(std::memory_order_acquire); }

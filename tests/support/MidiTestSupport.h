@@ -84,6 +84,16 @@ inline std::string ownClientName(const std::string& name) {
   return name + "-" + std::to_string(::getpid());
 }
 
+// Makes `in`'s port "in" and connects the output port `source` to it; false when there is none.
+inline bool openPortFrom(RtMidiIn& in, const std::string& source) {
+  for (unsigned int i = 0; i < in.getPortCount(); ++i) {
+    if (in.getPortName(i) != source) continue;
+    in.openPort(i, "in");
+    return true;
+  }
+  return false;
+}
+
 // A JACK client with one MIDI input port, "<client>:in".
 class MidiReader {
  public:
@@ -93,14 +103,7 @@ class MidiReader {
   // Makes the port for others to connect to.
   void offerPort() { in_.openVirtualPort("in"); }
   // Makes the port and connects the output port `source` to it; false when there is none.
-  bool listenTo(const std::string& source) {
-    for (unsigned int i = 0; i < in_.getPortCount(); ++i) {
-      if (in_.getPortName(i) != source) continue;
-      in_.openPort(i, "in");
-      return true;
-    }
-    return false;
-  }
+  bool listenTo(const std::string& source) { return openPortFrom(in_, source); }
   // The next message read; empty when none comes in time.
   Bytes next(std::chrono::milliseconds timeout = kJackSettles) {
     Bytes message;
