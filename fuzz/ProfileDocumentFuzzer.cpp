@@ -35,13 +35,20 @@ bool plainName(const std::string& name) {
   });
 }
 
-// What a read gives for a written value: the file's bytes (line breaks as blanks), trimmed, one
-// pair of matching quotes removed, cut at the read buffer's size.
-std::string readBack(const std::string& value) {
-  std::string bytes = Windows1252::fromUtf8(value);
+// Text as the file holds it: Windows-1252, line breaks as blanks, trimmed. Names are looked up
+// this way too, so "key\t" and " key" name the key "key".
+std::string fileText(const std::string& text) {
+  std::string bytes = Windows1252::fromUtf8(text);
   std::replace_if(
       bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-  std::string_view text = ProfileLine::trim(bytes);
+  return std::string(ProfileLine::trim(bytes));
+}
+
+// What a read gives for a written value: its file text, one pair of matching quotes removed, cut
+// at the read buffer's size.
+std::string readBack(const std::string& value) {
+  const std::string bytes = fileText(value);
+  std::string_view text = bytes;
   if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
       text.back() == text.front())
     text = text.substr(1, text.size() - 2);
@@ -77,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string value = input.ConsumeRandomLengthString();
     document.setString(section, key, value);
-    if (!plainName(section) || !plainName(key)) {
+    if (!plainName(fileText(section)) || !plainName(fileText(key))) {
       // A key such as "[a" or "a=b" makes a line that the next read of the file takes for
       // something else (a section header, another key), which may then hide the keys written
       // after it. The document keeps it as written until then, as the Windows functions do.
@@ -85,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       continue;
     }
     check(document.getString(section, key, kDefault) == readBack(value));
-    std::string upperSection = section, upperKey = key;
+    std::string upperSection = fileText(section), upperKey = fileText(key);
     for (char& c : upperSection) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     for (char& c : upperKey) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     written[{upperSection, upperKey}] = readBack(value);
