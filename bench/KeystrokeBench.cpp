@@ -13,7 +13,7 @@
 #include <QTest>
 #include <memory>
 
-#include "platform/MidiOutputControl.h"
+#include "midi/MidiOutputControl.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"

@@ -28,22 +28,22 @@ bool evaluateThreshold(EventTable& table, std::int32_t i, bool onSide, bool abov
 // Evaluates one record; true when its message went out.
 bool evaluate(EventTable& table, std::int32_t i, std::int32_t v, DispatchOutput& output) {
   const MidiEvent& event = table.record(i);
-  switch (static_cast<EventType>(event.Typ)) {
-    case EventType::AboveValue:
+  const std::optional<EventTypeTraits> traits = traitsOf(event.Typ);
+  if (!traits) return false;  // an unknown type sends nothing
+  switch (traits->threshold) {
+    case Threshold::AtOrAbove:
       return evaluateThreshold(table, i, v >= event.Value, true, output);
-    case EventType::BelowValue:
+    case Threshold::AtOrBelow:
       return evaluateThreshold(table, i, v <= event.Value, false, output);
-    case EventType::ValueChange:
-      output.send(event.MIDIMessage, event.Data1, event.Data2);
-      return true;
-    case EventType::Data1FromValue:
-      output.send(event.MIDIMessage, midiValueOf(v), event.Data2);
-      return true;
-    case EventType::Data2FromValue:
-      output.send(event.MIDIMessage, event.Data1, midiValueOf(v));
-      return true;
+    case Threshold::None:
+      break;
   }
-  return false;  // an unknown type sends nothing
+  const std::int32_t data1 =
+      traits->valueTarget == ValueTarget::Data1 ? midiValueOf(v) : event.Data1;
+  const std::int32_t data2 =
+      traits->valueTarget == ValueTarget::Data2 ? midiValueOf(v) : event.Data2;
+  output.send(event.MIDIMessage, data1, data2);
+  return true;
 }
 
 }  // namespace

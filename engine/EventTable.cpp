@@ -1,6 +1,6 @@
 #include "engine/EventTable.h"
 
-#include "platform/RuntimeError.h"
+#include "abi/RuntimeError.h"
 
 namespace notecast {
 

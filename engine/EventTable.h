@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "abi/Variant.h"
 #include "engine/MidiEvent.h"
-#include "platform/Variant.h"
 
 namespace notecast {
 

@@ -13,10 +13,10 @@
 #include <fstream>
 #include <string>
 
+#include "abi/RuntimeError.h"
 #include "engine/EventTable.h"
 #include "persistence/EventFile.h"
-#include "platform/ProfileDocument.h"
-#include "platform/RuntimeError.h"
+#include "persistence/profile/ProfileDocument.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/ProfileDocument.h"
-#include "platform/ProfileLine.h"
-#include "platform/Windows1252.h"
+#include "persistence/profile/ProfileDocument.h"
+#include "persistence/profile/ProfileLine.h"
+#include "persistence/profile/Windows1252.h"
 
 namespace {
 

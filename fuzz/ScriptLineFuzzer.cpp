@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/ScriptGrammar.h"
-#include "host/ScriptLine.h"
+#include "host/script/ScriptGrammar.h"
+#include "host/script/ScriptLine.h"
 
 namespace {
 

@@ -5,17 +5,17 @@
 #include <iostream>
 #include <memory>
 
+#include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "host/ExitStatus.h"
-#include "host/HostError.h"
-#include "host/HostLifecycle.h"
-#include "host/MessageBoxAnswerer.h"
-#include "host/ResultFormat.h"
 #include "host/SignalWatcher.h"
 #include "host/desktop/HostMainWindow.h"
 #include "host/dmx/ChangeDispatcher.h"
 #include "host/dmx/DmxInput.h"
 #include "host/dmx/PluginCallScope.h"
-#include "plugin/LumoTypeLib/LumoTypeLib.h"
+#include "host/session/HostError.h"
+#include "host/session/HostLifecycle.h"
+#include "host/session/MessageBoxAnswerer.h"
+#include "host/session/ResultFormat.h"
 
 namespace notecast::host {
 namespace {
@@ -30,7 +30,7 @@ struct DmxFeed {
   std::unique_ptr<ChangeDispatcher> dispatcher;
 
   DmxFeed(PluginSession& session, const HostOptions& options,
-          std::function<void(const std::string&)> report) {
+          const std::function<void(const std::string&)>& report) {
     if (!options.dmxSource) return;
     try {
       input = DmxInput::create(QString::fromStdString(*options.dmxSource), options.loop);

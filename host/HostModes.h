@@ -9,7 +9,7 @@
 // Return the exit status.
 
 #include "host/CommandLine.h"
-#include "host/PluginSession.h"
+#include "host/session/PluginSession.h"
 
 namespace notecast::host {
 

@@ -1,9 +1,9 @@
 #include "host/Registration.h"
 
 #include "host/ExitStatus.h"
-#include "host/HostError.h"
-#include "host/PluginLibrary.h"
-#include "host/ResultFormat.h"
+#include "host/session/HostError.h"
+#include "host/session/PluginLibrary.h"
+#include "host/session/ResultFormat.h"
 
 namespace notecast::host {
 

@@ -10,14 +10,14 @@
 
 #include "host/CommandLine.h"
 #include "host/ExitStatus.h"
-#include "host/HostError.h"
 #include "host/HostModes.h"
-#include "host/PluginLocator.h"
-#include "host/PluginSession.h"
 #include "host/QtEnvironment.h"
 #include "host/Registration.h"
-#include "host/ResultFormat.h"
-#include "host/ScriptRunner.h"
+#include "host/script/ScriptRunner.h"
+#include "host/session/HostError.h"
+#include "host/session/PluginLocator.h"
+#include "host/session/PluginSession.h"
+#include "host/session/ResultFormat.h"
 
 namespace {
 

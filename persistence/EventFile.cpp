@@ -1,14 +1,14 @@
 #include "persistence/EventFile.h"
 
-#include "platform/TextCompare.h"
+#include "abi/TextCompare.h"
 
 #include <algorithm>
 
+#include "abi/Boundary.h"
+#include "abi/RuntimeError.h"
+#include "os/NumberText.h"
 #include "persistence/EventFileKeys.h"
 #include "persistence/clsIni.h"
-#include "platform/Boundary.h"
-#include "platform/NumberText.h"
-#include "platform/RuntimeError.h"
 
 namespace notecast {
 namespace {

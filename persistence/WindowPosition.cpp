@@ -2,11 +2,11 @@
 
 #include <limits>
 
+#include "abi/Boundary.h"
+#include "abi/RuntimeError.h"
+#include "os/NumberText.h"
 #include "persistence/EventFileKeys.h"
 #include "persistence/clsIni.h"
-#include "platform/Boundary.h"
-#include "platform/NumberText.h"
-#include "platform/RuntimeError.h"
 
 namespace notecast {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 
-#include "platform/AtomicFile.h"
-#include "platform/FileSaveError.h"
+#include "os/AtomicFile.h"
+#include "os/FileSaveError.h"
 
 namespace notecast {
 

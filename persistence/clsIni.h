@@ -1,7 +1,7 @@
 #pragma once
 // Access to one INI file, as the plug-in has always had it: GetIni and SaveIni read and write
-// single keys with the Windows profile functions' rules (platform/ProfileDocument.h), so the
-// file's bytes are those that key-by-key GetPrivateProfileStringA/WritePrivateProfileStringA
+// single keys with the Windows profile functions' rules (persistence/profile/ProfileDocument.h), so
+// the file's bytes are those that key-by-key GetPrivateProfileStringA/WritePrivateProfileStringA
 // calls would give on Windows. Names and values are UTF-8; the file is Windows-1252.
 //
 // One instance serves one operation (loading or saving a settings file): it reads the file once,
@@ -19,7 +19,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ProfileDocument.h"
+#include "persistence/profile/ProfileDocument.h"
 
 namespace notecast {
 

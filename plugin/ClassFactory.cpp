@@ -1,7 +1,7 @@
 #include "plugin/ClassFactory.h"
 
-#include "platform/Boundary.h"
-#include "platform/ModuleLock.h"
+#include "abi/Boundary.h"
+#include "abi/ModuleLock.h"
 #include "plugin/clsLumoPlugIn.h"
 
 namespace notecast {

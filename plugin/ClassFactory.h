@@ -1,8 +1,8 @@
 #pragma once
 // The class factory of clsLumoPlugIn, handed out by DllGetClassObject.
 
-#include "platform/ComObject.h"
-#include "platform/IClassFactory.h"
+#include "abi/ComObject.h"
+#include "abi/IClassFactory.h"
 
 namespace notecast {
 

@@ -1,14 +1,14 @@
 // The entry points of Notecast.so, looked up by the host with dlsym.
 
-#include "platform/InprocServer.h"
+#include "abi/EntryPoints.h"
 
 #include <dlfcn.h>
 
-#include "platform/Boundary.h"
-#include "platform/ClassRegistry.h"
-#include "platform/ModuleLock.h"
+#include "abi/Boundary.h"
+#include "abi/ModuleLock.h"
+#include "abi/NotecastClasses.h"
+#include "os/ClassRegistry.h"
 #include "plugin/ClassFactory.h"
-#include "plugin/NotecastClasses.h"
 #include "plugin/PluginGlobals.h"
 
 #define NOTECAST_EXPORT extern "C" __attribute__((visibility("default")))

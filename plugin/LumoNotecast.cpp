@@ -2,8 +2,8 @@
 
 #include <limits>
 
+#include "abi/RuntimeError.h"
 #include "engine/ChannelDispatch.h"
-#include "platform/RuntimeError.h"
 #include "plugin/PluginGlobals.h"
 
 namespace notecast {

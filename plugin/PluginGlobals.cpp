@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "platform/ModuleLock.h"
-#include "platform/RuntimeError.h"
-#include "plugin/LumoTypeLib/LumoTypeLib.h"
+#include "abi/LumoTypeLib/LumoTypeLib.h"
+#include "abi/ModuleLock.h"
+#include "abi/RuntimeError.h"
 
 namespace notecast {
 namespace {

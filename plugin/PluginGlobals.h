@@ -7,7 +7,7 @@
 // and destroyed, and the helper released. Only then may the host unload the library.
 // User-interface thread only.
 
-#include "platform/Variant.h"
+#include "abi/Variant.h"
 #include "window/Configfrm.h"
 
 namespace notecast {

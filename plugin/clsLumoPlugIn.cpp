@@ -1,11 +1,11 @@
 #include "plugin/clsLumoPlugIn.h"
 
-#include "engine/clsCommands.h"
-#include "platform/Boundary.h"
+#include "abi/Boundary.h"
+#include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "plugin/LumoNotecast.h"
-#include "plugin/LumoTypeLib/LumoTypeLib.h"
 #include "plugin/ModuleInfoRecord.h"
 #include "plugin/PluginGlobals.h"
+#include "plugin/clsCommands.h"
 
 namespace notecast {
 namespace {

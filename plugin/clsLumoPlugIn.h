@@ -3,10 +3,10 @@
 // routes from host calls to the configuration window. It keeps no state of its own; what it
 // holds lives in PluginGlobals, shared by every instance.
 
-#include "platform/ComObject.h"
-#include "plugin/LumoTypeLib/ILumoModule.h"
-#include "plugin/LumoTypeLib/ILumoPlugin.h"
-#include "plugin/NotecastClasses.h"
+#include "abi/ComObject.h"
+#include "abi/LumoTypeLib/ILumoModule.h"
+#include "abi/LumoTypeLib/ILumoPlugin.h"
+#include "abi/NotecastClasses.h"
 
 namespace notecast {
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  librtmidi-dev libjack-jackd2-dev libasound2-dev libola-dev libbenchmark-dev clang-format
+  librtmidi-dev libjack-jackd2-dev libasound2-dev libola-dev libbenchmark-dev clang-format clang-tidy
   # the fuzzers: clang with libFuzzer and its sanitizer runtimes (the sanitizer build uses gcc's)
   clang libclang-rt-14-dev
   # run and test: a private JACK server, the OLA daemon and tools, offscreen fonts

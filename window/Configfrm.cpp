@@ -1,7 +1,7 @@
 #include "window/Configfrm.h"
 
-#include "platform/Boundary.h"
-#include "platform/ModuleLock.h"
+#include "abi/Boundary.h"
+#include "abi/ModuleLock.h"
 #include "window/ConfigfrmForm.h"
 
 namespace notecast {

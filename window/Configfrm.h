@@ -21,13 +21,13 @@
 #include <memory>
 #include <string>
 
+#include "abi/LumoTypeLib/IExternalWindow.h"
+#include "abi/LumoTypeLib/ILumoTool.h"
 #include "engine/ChannelDispatch.h"
 #include "engine/ChannelIndex.h"
 #include "engine/CommandTarget.h"
 #include "engine/EventTable.h"
-#include "platform/MidiOutputControl.h"
-#include "plugin/LumoTypeLib/IExternalWindow.h"
-#include "plugin/LumoTypeLib/ILumoTool.h"
+#include "midi/MidiOutputControl.h"
 
 namespace notecast {
 

@@ -3,11 +3,11 @@
 
 #include <QComboBox>
 
+#include "abi/Boundary.h"
 #include "engine/MessageKind.h"
-#include "platform/Boundary.h"
-#include "platform/MessageBox.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
+#include "window/MessageBox.h"
 #include "window/modMIDIHelper.h"
 
 namespace notecast {

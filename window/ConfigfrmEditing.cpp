@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <algorithm>
 
+#include "abi/Boundary.h"
 #include "engine/MessageKind.h"
-#include "platform/Boundary.h"
-#include "platform/NumberText.h"
+#include "os/NumberText.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/TypedNumber.h"

@@ -4,32 +4,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <array>
+#include <optional>
 
+#include "abi/Boundary.h"
 #include "engine/EventType.h"
-#include "platform/Boundary.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"
 
 namespace notecast {
-namespace {
-
-// Which of the four governed controls an event type offers: a threshold only for the two
-// threshold types, no data byte that the channel value replaces, "Send only once" only for the
-// static types.
-struct EnabledControls {
-  bool data1, data2, value, sendOnlyOnce;
-};
-constexpr std::array<EnabledControls, kEventTypeCaptions.size()> kEnabledByType = {{
-    {true, true, true, true},     // AboveValue
-    {true, true, true, true},     // BelowValue
-    {true, true, false, true},    // ValueChange
-    {false, true, false, false},  // Data1FromValue
-    {true, false, false, false},  // Data2FromValue
-}};
-
-}  // namespace
 
 int Configfrm::selectedEntry() const {
   if (!form_ || table_.IsArrayEmpty()) return -1;
@@ -58,15 +41,14 @@ void Configfrm::cmdDelete_Click() {
 // cleared, while the box keeps its tick and the list is not rebuilt.
 void Configfrm::updateEventTypeControls() {
   ConfigfrmForm& f = form();
-  const int type = f.cboEvent->currentIndex();
-  if (type < 0 || type >= static_cast<int>(kEnabledByType.size())) return;
-  const EnabledControls& enabled = kEnabledByType[static_cast<std::size_t>(type)];
-  f.txtData1->setEnabled(enabled.data1);
-  f.txtData2->setEnabled(enabled.data2);
-  f.txtValue->setEnabled(enabled.value);
-  f.chkSendOnlyOnce->setEnabled(enabled.sendOnlyOnce);
-  const auto eventType = static_cast<EventType>(type);
-  if (eventType != EventType::Data1FromValue && eventType != EventType::Data2FromValue) return;
+  const std::optional<EventTypeTraits> traits = traitsOf(f.cboEvent->currentIndex());
+  if (!traits) return;
+  // A data byte the channel value replaces is not typed; a threshold needs its Value.
+  f.txtData1->setEnabled(traits->valueTarget != ValueTarget::Data1);
+  f.txtData2->setEnabled(traits->valueTarget != ValueTarget::Data2);
+  f.txtValue->setEnabled(traits->threshold != Threshold::None);
+  f.chkSendOnlyOnce->setEnabled(traits->sendsStaticMessage());
+  if (traits->sendsStaticMessage()) return;
   const int row = selectedEntry();
   if (row >= 0) runStep([this, row] { table_.setField(row, MidiEventField::SendOnlyOnce, 0); });
 }

@@ -30,15 +30,20 @@ void Configfrm::connectHandlers() {
       {f.txtMsg, &Configfrm::txtMsg_Change},     {f.txtData1, &Configfrm::txtData1_Change},
       {f.txtData2, &Configfrm::txtData2_Change}, {f.txtShareName, &Configfrm::txtShareName_Change},
   };
-  for (const auto& [box, handler] : texts)
-    QObject::connect(box, &QLineEdit::textChanged, &f, [this, handler] { (this->*handler)(); });
+  for (const auto& text : texts) {
+    const auto handler = text.second;
+    QObject::connect(text.first, &QLineEdit::textChanged, &f,
+                     [this, handler] { (this->*handler)(); });
+  }
   const std::pair<QCheckBox*, void (Configfrm::*)()> checks[] = {
       {f.chkSendNoteOff, &Configfrm::chkSendNoteOff_Click},
       {f.chkSendOnlyOnce, &Configfrm::chkSendOnlyOnce_Click},
       {f.chkShare, &Configfrm::chkShare_Click},
   };
-  for (const auto& [box, handler] : checks)
-    QObject::connect(box, &QCheckBox::clicked, &f, [this, handler] { (this->*handler)(); });
+  for (const auto& check : checks) {
+    const auto handler = check.second;
+    QObject::connect(check.first, &QCheckBox::clicked, &f, [this, handler] { (this->*handler)(); });
+  }
   QObject::connect(f.cboEvent, &QComboBox::activated, &f, [this] { cboEvent_Click(); });
   QObject::connect(f.cboMIDIMessage, &QComboBox::activated, &f, [this] { cboMIDIMessage_Click(); });
   QObject::connect(f.cboMIDIChannel, &QComboBox::activated, &f, [this] { cboMIDIChannel_Click(); });

@@ -79,7 +79,7 @@ ConfigfrmForm::ConfigfrmForm() {
     QWidget* parent = place.parent ? findChild<QWidget*>(place.parent) : this;
     QWidget* widget = createControl(place, parent);
     widget->setObjectName(place.name);
-    widget->setProperty("controlKind", controlKindName(place.kind));
+    widget->setProperty(controls::kControlKindProperty, controlKindName(place.kind));
     widget->setGeometry(place.x, place.y, place.width, place.height);
     if (place.kind == ControlKind::Midi) widget->hide();
   }
@@ -133,7 +133,7 @@ void ConfigfrmForm::fillFixedLists() {
     cboMIDIMessage->addItem(kind.caption, kind.baseValue);
   for (int channel = 1; channel <= kMidiChannels; ++channel)
     cboMIDIChannel->addItem(QString::number(channel), 0);
-  for (const char* caption : kEventTypeCaptions) cboEvent->addItem(caption, 0);
+  for (const EventTypeTraits& type : kEventTypes) cboEvent->addItem(type.caption, 0);
   // A drop-down selects its first row by itself when filled: at load no row is selected.
   for (QComboBox* combo : {cboMIDIMessage, cboMIDIChannel, cboEvent}) selectComboRow(combo, -1);
 }

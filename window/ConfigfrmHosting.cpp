@@ -3,7 +3,7 @@
 #include <QMetaObject>
 #include <QPointer>
 
-#include "platform/Boundary.h"
+#include "abi/Boundary.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 

@@ -59,23 +59,23 @@ const std::array<const char*, 19> kConfigfrmTabOrder = {
 const char* controlKindName(ControlKind kind) {
   switch (kind) {
     case K::Label:
-      return "label";
+      return controls::kLabelKind;
     case K::Text:
-      return "text";
+      return controls::kTextKind;
     case K::Check:
-      return "check";
+      return controls::kCheckKind;
     case K::Combo:
-      return "combo";
+      return controls::kComboKind;
     case K::List:
-      return "list";
+      return controls::kListKind;
     case K::Button:
-      return "button";
+      return controls::kButtonKind;
     case K::Frame:
-      return "frame";
+      return controls::kFrameKind;
     case K::Picture:
-      return "picture";
+      return controls::kPictureKind;
     case K::Midi:
-      return "midi";
+      return controls::kMidiKind;
   }
   return "";
 }

@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "abi/WindowControls.h"
+
 namespace notecast {
 
 enum class ControlKind { Label, Text, Check, Combo, List, Button, Frame, Picture, Midi };
@@ -18,7 +20,7 @@ struct ControlPlace {
   int x, y, width, height;
 };
 
-inline constexpr const char* kWindowName = "Configfrm";
+inline constexpr const char* kWindowName = controls::kConfigWindowName;
 inline constexpr const char* kWindowCaption = "Notecast Plugin";
 inline constexpr int kClientWidth = 546;
 inline constexpr int kClientHeight = 441;

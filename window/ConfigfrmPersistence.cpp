@@ -3,12 +3,12 @@
 
 #include <QComboBox>
 
+#include "abi/Boundary.h"
 #include "persistence/EventFile.h"
 #include "persistence/WindowPosition.h"
-#include "platform/Boundary.h"
-#include "platform/MessageBox.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
+#include "window/MessageBox.h"
 #include "window/modMIDIHelper.h"
 
 namespace notecast {

@@ -60,7 +60,7 @@ void Configfrm::lstView_Click() {
   f.chkSendNoteOff->setChecked(event.SendNoteOff == 1);
   f.chkSendOnlyOnce->setChecked(event.SendOnlyOnce != 0);
   f.chkShare->setChecked(event.Share != 0);
-  const bool knownType = event.Typ >= 0 && event.Typ < static_cast<int>(kEventTypeCaptions.size());
+  const bool knownType = traitsOf(event.Typ).has_value();
   selectComboRow(f.cboEvent, knownType ? event.Typ : -1);
   updateEventTypeControls();
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
-#include "platform/NumberText.h"
+#include "os/NumberText.h"
 
 namespace notecast {
 

@@ -14,10 +14,10 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "host/ResultFormat.h"
+#include "abi/RuntimeError.h"
 #include "host/desktop/SharedCommands.h"
 #include "host/dmx/PluginCallScope.h"
-#include "platform/RuntimeError.h"
+#include "host/session/ResultFormat.h"
 
 namespace notecast::host {
 namespace {

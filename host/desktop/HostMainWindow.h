@@ -20,8 +20,8 @@
 #include <QString>
 #include <functional>
 
-#include "host/PluginSession.h"
 #include "host/desktop/DmxStatusPanel.h"
+#include "host/session/PluginSession.h"
 
 class QCloseEvent;
 class QLabel;

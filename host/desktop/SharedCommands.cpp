@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/ComPtr.h"
-#include "platform/RuntimeError.h"
+#include "abi/ComPtr.h"
+#include "abi/RuntimeError.h"
 
 namespace notecast::host {
 namespace {

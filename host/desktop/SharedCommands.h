@@ -11,7 +11,7 @@
 #include <QString>
 #include <vector>
 
-#include "plugin/LumoTypeLib/ICommandServer.h"
+#include "abi/LumoTypeLib/ICommandServer.h"
 
 namespace notecast::host {
 

@@ -19,8 +19,8 @@
 #include <functional>
 #include <string>
 
+#include "abi/HResult.h"
 #include "host/dmx/ChannelState.h"
-#include "platform/HResult.h"
 
 namespace notecast::host {
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "abi/RuntimeError.h"
 #include "engine/EventTable.h"
 #include "engine/MessageKind.h"
-#include "platform/RuntimeError.h"
 
 namespace notecast {
 namespace {

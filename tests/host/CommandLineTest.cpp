@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/HostError.h"
+#include "host/session/HostError.h"
 
 namespace notecast::host {
 namespace {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <thread>
 
-#include "tests/host/ScriptFixture.h"
+#include "tests/host/script/ScriptFixture.h"
 #include "tests/support/MidiTestSupport.h"
 #include "tests/support/SafeOlad.h"
 #include "tests/support/TempDir.h"

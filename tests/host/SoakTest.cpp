@@ -18,7 +18,7 @@
 #include <iostream>
 #include <thread>
 
-#include "tests/host/ScriptFixture.h"
+#include "tests/host/script/ScriptFixture.h"
 #include "tests/support/MidiTestSupport.h"
 
 namespace notecast::host {

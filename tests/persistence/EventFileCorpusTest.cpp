@@ -15,9 +15,9 @@
 #include <future>
 #include <sstream>
 
+#include "abi/RuntimeError.h"
+#include "os/FileSaveError.h"
 #include "persistence/EventFile.h"
-#include "platform/FileSaveError.h"
-#include "platform/RuntimeError.h"
 #include "tests/support/TempDir.h"
 
 namespace notecast {

@@ -11,8 +11,8 @@
 #include <random>
 #include <thread>
 
+#include "abi/RuntimeError.h"
 #include "persistence/EventFile.h"
-#include "platform/RuntimeError.h"
 #include "tests/support/TempDir.h"
 
 namespace notecast {

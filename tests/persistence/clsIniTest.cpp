@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "os/FileSaveError.h"
 #include "persistence/clsIni.h"
-#include "platform/FileSaveError.h"
 #include "tests/support/TempDir.h"
 
 namespace notecast {

@@ -7,13 +7,14 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "FakeHelper.h"
-#include "RecordingMidiOutput.h"
-#include "TempDir.h"
+#include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "engine/EventType.h"
-#include "plugin/LumoTypeLib/LumoTypeLib.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/clsLumoPlugIn.h"
+#include "tests/plugin/FakeHelper.h"
+#include "tests/support/EventBuilder.h"
+#include "tests/support/RecordingMidiOutput.h"
+#include "tests/support/TempDir.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"
 
@@ -23,17 +24,7 @@ namespace {
 using Message = RecordingMidiOutput::Message;
 using Messages = std::vector<Message>;
 
-MidiEvent event(std::int32_t channel, EventType type, std::int32_t status, std::int32_t data1,
-                std::int32_t data2, std::int32_t threshold = 0) {
-  MidiEvent e;
-  e.DMXChannel = channel;
-  e.Typ = static_cast<std::int32_t>(type);
-  e.MIDIMessage = status;
-  e.Data1 = data1;
-  e.Data2 = data2;
-  e.Value = threshold;
-  return e;
-}
+using testing::event;
 
 class DispatchTest : public ::testing::Test {
  protected:

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "platform/IDispatchByName.h"
-#include "platform/Variant.h"
+#include "abi/IDispatchByName.h"
+#include "abi/Variant.h"
 
 namespace notecast::testing {
 

@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/ClassRegistry.h"
-#include "platform/ComPtr.h"
-#include "platform/IClassFactory.h"
-#include "platform/InprocServer.h"
-#include "plugin/LumoTypeLib/LumoTypeLib.h"
-#include "plugin/NotecastClasses.h"
+#include "abi/ComPtr.h"
+#include "abi/EntryPoints.h"
+#include "abi/IClassFactory.h"
+#include "abi/LumoTypeLib/LumoTypeLib.h"
+#include "abi/NotecastClasses.h"
+#include "os/ClassRegistry.h"
 
 namespace notecast {
 namespace {

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeHelper.h"
-#include "RecordingMidiOutput.h"
-#include "TempDir.h"
-#include "platform/ModuleLock.h"
-#include "plugin/LumoTypeLib/LumoTypeLib.h"
+#include "abi/LumoTypeLib/LumoTypeLib.h"
+#include "abi/ModuleLock.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/clsLumoPlugIn.h"
+#include "tests/plugin/FakeHelper.h"
+#include "tests/support/RecordingMidiOutput.h"
+#include "tests/support/TempDir.h"
 
 namespace notecast {
 namespace {

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/MidiOutputControl.h"
-#include "platform/RuntimeError.h"
+#include "abi/RuntimeError.h"
+#include "midi/MidiOutputControl.h"
 
 namespace notecast::testing {
 

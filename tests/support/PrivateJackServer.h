@@ -8,7 +8,8 @@
 // libjack names a client's notification socket after the client and the user alone, not the
 // server: two processes of one user with JACK clients of the same name (the plug-in's
 // "Notecast") break each other's clients even on different servers. Test programs that open
-// such clients must not run at the same time: give them the CTest RESOURCE_LOCK notecast_jack.
+// such clients must not run at the same time: give them the CTest resource lock (notecast_add_test
+// SERVERS).
 
 #include <sys/types.h>
 

@@ -25,8 +25,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/MidiOutputControl.h"
-#include "platform/RuntimeError.h"
+#include "abi/RuntimeError.h"
+#include "midi/MidiOutputControl.h"
 
 namespace notecast {
 

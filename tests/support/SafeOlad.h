@@ -11,7 +11,7 @@
 // path without olad in it.
 //
 // The RPC port is one per machine: test programs that start one MUST hold the CTest
-// RESOURCE_LOCK notecast_olad.
+// resource lock (notecast_add_test SERVERS).
 
 #include <sys/types.h>
 

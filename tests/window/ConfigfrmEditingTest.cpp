@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QSignalSpy>
 
-#include "EntryWindowFixture.h"
+#include "tests/window/EntryWindowFixture.h"
 #include "window/modMIDIHelper.h"
 
 namespace notecast {

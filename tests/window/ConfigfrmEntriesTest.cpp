@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "EntryWindowFixture.h"
+#include "tests/window/EntryWindowFixture.h"
 #include "window/modMIDIHelper.h"
 
 namespace notecast {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "engine/EventType.h"
-#include "platform/MidiApiChoice.h"
+#include "midi/MidiApiChoice.h"
 #include "tests/support/MidiTestSupport.h"
 #include "tests/support/PrivateJackServer.h"
 #include "tests/support/TempDir.h"

@@ -10,9 +10,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "BoxAnswerer.h"
-#include "RecordingMidiOutput.h"
-#include "TempDir.h"
+#include "tests/support/BoxAnswerer.h"
+#include "tests/support/RecordingMidiOutput.h"
+#include "tests/support/TempDir.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 

@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 
-#include "EntryWindowFixture.h"
+#include "tests/window/EntryWindowFixture.h"
 
 namespace notecast {
 namespace {

@@ -11,10 +11,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "BoxAnswerer.h"
-#include "RecordingMidiOutput.h"
-#include "TempDir.h"
-#include "UiInput.h"
+#include "tests/support/BoxAnswerer.h"
+#include "tests/support/RecordingMidiOutput.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/UiInput.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <vector>
 
-#include "RecordingMidiOutput.h"
-#include "TempDir.h"
-#include "UiInput.h"
+#include "tests/support/RecordingMidiOutput.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/UiInput.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"

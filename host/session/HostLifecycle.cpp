@@ -1,0 +1,46 @@
+#include "host/session/HostLifecycle.h"
+
+#include "host/dmx/PluginCallScope.h"
+#include "host/session/ResultFormat.h"
+
+namespace notecast::host {
+
+HostLifecycle::HostLifecycle(PluginSession& session, Report report)
+    : session_(session), report_(std::move(report)) {}
+
+bool HostLifecycle::check(const char* what, HRESULT hr) const {
+  if (SUCCEEDED(hr)) return true;
+  report_(std::string(what) + ": " + explainFailure(hr));
+  return false;
+}
+
+void HostLifecycle::startUp() {
+  const PluginCallScope scope;
+  VARIANT_BOOL answer = VARIANT_FALSE;
+  check("Init", session_.init(&answer));
+  try {
+    session_.fetchModuleInfo();
+  } catch (const FailedResult& failure) {
+    check("ModuleInfo", failure.result());
+    return;  // without module information there is no window to load a project into
+  }
+  try {
+    auto tool = session_.windowAs<lumo::ILumoTool>();
+    check("ClearProjectData", tool->ClearProjectData());
+    check("LoadProjectData", tool->LoadProjectData());
+  } catch (const FailedResult& failure) {
+    check("ILumoTool", failure.result());
+  }
+  check("Enable", session_.plugin().Enable(&answer));
+}
+
+void HostLifecycle::shutDown() {
+  VARIANT_BOOL answer = VARIANT_FALSE;
+  {
+    const PluginCallScope scope;
+    check("Term", session_.plugin().Term(&answer));
+  }
+  session_.close();
+}
+
+}  // namespace notecast::host

@@ -1,0 +1,37 @@
+#pragma once
+// The order in which a lighting host starts and stops a plug-in, for the desktop and headless
+// modes (script mode calls only what its script asks):
+//   start-up:  Init, ModuleInfo, ClearProjectData, LoadProjectData, Enable
+//   shut-down: Term, then every reference released and the library unloaded when it agrees
+// (the desktop mode asks AskToSaveProjectData before, and stays when the user cancels).
+// Every failure result is reported, none is ignored. User-interface thread only.
+
+#include <functional>
+#include <string>
+
+#include "host/session/PluginSession.h"
+
+namespace notecast::host {
+
+class HostLifecycle {
+ public:
+  // `report` gets one line per failed call ("LoadProjectData: error 0x800A000D (...)").
+  using Report = std::function<void(const std::string&)>;
+
+  HostLifecycle(PluginSession& session, Report report);
+
+  // Runs the start-up calls in order; a failing call is reported and the next one still runs,
+  // as a host carries on with a plug-in that failed one request.
+  void startUp();
+  // Term, then the session is closed (released, unloaded).
+  void shutDown();
+
+  // Reports `what` when `hr` is a failure; true on success.
+  bool check(const char* what, HRESULT hr) const;
+
+ private:
+  PluginSession& session_;
+  Report report_;
+};
+
+}  // namespace notecast::host

@@ -1,0 +1,121 @@
+#include "host/session/MessageBoxAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "host/session/ResultFormat.h"
+
+namespace notecast::host {
+namespace {
+
+// A box can open at any point of a call; a single zero timer could miss it.
+constexpr std::chrono::milliseconds kPollInterval{10};
+
+std::string captionOf(QMessageBox& box, QAbstractButton* button) {
+  switch (box.standardButton(button)) {
+    case QMessageBox::Yes:
+      return "Yes";
+    case QMessageBox::No:
+      return "No";
+    case QMessageBox::Cancel:
+      return "Cancel";
+    case QMessageBox::Ok:
+      return "OK";
+    default:
+      break;
+  }
+  // Another button: its text as shown, without the '&' of its shortcut.
+  QString text = button->text();
+  text.replace(QLatin1String("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+  return text.replace(QStringLiteral("\x01"), QStringLiteral("&")).toStdString();
+}
+
+std::string iconName(QMessageBox::Icon icon) {
+  switch (icon) {
+    case QMessageBox::Question:
+      return "question";
+    case QMessageBox::Information:
+      return "information";
+    case QMessageBox::Warning:
+      return "warning";
+    case QMessageBox::Critical:
+      return "critical";
+    default:
+      return "none";
+  }
+}
+
+// The buttons from left to right, then top to bottom, as the box lays them out.
+std::vector<QAbstractButton*> buttonsInBoxOrder(QMessageBox& box) {
+  std::vector<QAbstractButton*> buttons;
+  for (QAbstractButton* button : box.buttons()) {
+    if (button->isVisible()) buttons.push_back(button);
+  }
+  std::stable_sort(buttons.begin(), buttons.end(), [&box](QAbstractButton* a, QAbstractButton* b) {
+    const QPoint pa = a->mapTo(&box, QPoint()), pb = b->mapTo(&box, QPoint());
+    return pa.y() != pb.y() ? pa.y() < pb.y() : pa.x() < pb.x();
+  });
+  return buttons;
+}
+
+// What Enter would press: the box's default button, else the dialog's default push button.
+QAbstractButton* defaultButtonOf(QMessageBox& box, const std::vector<QAbstractButton*>& buttons) {
+  if (QAbstractButton* chosen = box.defaultButton()) return chosen;
+  for (QAbstractButton* button : buttons) {
+    if (auto* push = qobject_cast<QPushButton*>(button); push && push->isDefault()) return push;
+  }
+  return buttons.empty() ? nullptr : buttons.front();
+}
+
+}  // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::ostream& out, QObject* parent)
+    : QObject(parent), out_(out) {
+  timer_.setInterval(kPollInterval);
+  connect(&timer_, &QTimer::timeout, this, &MessageBoxAnswerer::poll);
+}
+
+void MessageBoxAnswerer::start() {
+  timer_.start();
+}
+
+void MessageBoxAnswerer::stop() {
+  timer_.stop();
+}
+
+void MessageBoxAnswerer::poll() {
+  // A box that is already closing waits for its exec() to return; answer only visible ones.
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (box && box->isVisible()) answer(*box);
+}
+
+void MessageBoxAnswerer::answer(QMessageBox& box) {
+  const std::vector<QAbstractButton*> buttons = buttonsInBoxOrder(box);
+  QAbstractButton* fallback = defaultButtonOf(box, buttons);
+  QAbstractButton* pressed = fallback;
+  if (nextAnswer_ != QMessageBox::NoButton) {
+    if (QAbstractButton* wanted = box.button(nextAnswer_)) pressed = wanted;
+    nextAnswer_ = QMessageBox::NoButton;
+  }
+
+  std::string captions;
+  for (QAbstractButton* button : buttons) {
+    if (!captions.empty()) captions += ',';
+    captions += captionOf(box, button) + (button == fallback ? "*" : "");
+  }
+  out_ << "box " << quoteText(box.windowTitle().toStdString()) << ' '
+       << quoteText(box.text().toStdString()) << " [" << captions << "] " << iconName(box.icon())
+       << " -> " << (pressed ? captionOf(box, pressed) : std::string(kNoResult)) << std::endl;
+
+  if (pressed) {
+    pressed->click();
+  } else {
+    box.reject();  // a box without buttons can only be closed
+  }
+}
+
+}  // namespace notecast::host

@@ -1,0 +1,271 @@
+#include "persistence/profile/ProfileDocument.h"
+
+#include <algorithm>
+
+#include "os/FileSaveError.h"
+#include "persistence/profile/ProfileName.h"
+#include "persistence/profile/Windows1252.h"
+
+namespace notecast {
+namespace {
+
+// Text as the file holds it: Windows-1252, with line breaks written as blanks. ASCII text
+// without line breaks (the usual) is used as it is; other text is converted into storage.
+std::string_view fileText(std::string_view utf8, std::string& storage) {
+  const bool plain = std::all_of(utf8.begin(), utf8.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\n';
+  });
+  if (plain) return utf8;
+  storage = Windows1252::fromUtf8(utf8);
+  std::replace_if(
+      storage.begin(), storage.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return storage;
+}
+
+std::string_view fileName(std::string_view utf8, std::string& storage) {
+  return ProfileLine::trim(fileText(utf8, storage));
+}
+
+// The value as read: one pair of matching quotes removed, then the cut.
+std::string_view readValue(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return value.substr(0, std::min(value.size(), ProfileDocument::kMaxValueBytes));
+}
+
+// Where the line that starts at `start` ends: at LF, CR LF or a lone CR, as the Windows
+// functions read it. Returns the position of the line end (text.size() when there is none).
+std::size_t lineEnd(std::string_view text, std::size_t start, ProfileLine::End& end) {
+  std::size_t i = start;
+  while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
+  if (i == text.size()) {
+    end = ProfileLine::End::None;
+  } else if (text[i] == '\n') {
+    end = ProfileLine::End::Lf;
+  } else {
+    const bool crLf = i + 1 < text.size() && text[i + 1] == '\n';
+    end = crLf ? ProfileLine::End::CrLf : ProfileLine::End::Cr;
+  }
+  return i;
+}
+
+}  // namespace
+
+ProfileDocument::ProfileDocument() {
+  clear();
+}
+
+ProfileDocument ProfileDocument::parse(std::string fileBytes) {
+  ProfileDocument document;
+  document.buffer_ = std::move(fileBytes);
+  const std::string_view text(document.buffer_);
+  document.lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 2);
+  std::size_t start = 0;
+  while (start < text.size()) {
+    ProfileLine line;
+    const std::size_t stop = lineEnd(text, start, line.end);
+    line.begin = static_cast<std::uint32_t>(start);
+    line.size = static_cast<std::uint32_t>(stop - start);
+    line.classify(line.text(text));
+    document.addParsedLine(line);
+    start = stop + ProfileLine::endText(line.end).size();
+  }
+  return document;
+}
+
+std::string ProfileDocument::getString(std::string_view section, std::string_view key,
+                                       std::string_view defaultValue) const {
+  std::string sectionStorage, keyStorage;
+  const std::uint32_t found = findSection(fileName(section, sectionStorage));
+  if (found == ProfileIndex::kNone) return std::string(defaultValue);
+  const std::uint32_t id = findKey(found, fileName(key, keyStorage));
+  if (id == ProfileIndex::kNone || !lines_[id].hasValue) return std::string(defaultValue);
+  return Windows1252::toUtf8(readValue(lines_[id].value(buffer_)));
+}
+
+bool ProfileDocument::setString(std::string_view section, std::string_view key,
+                                std::string_view value) {
+  std::string sectionStorage, keyStorage, valueStorage;
+  const std::string_view name = fileName(section, sectionStorage);
+  const std::string_view keyName = fileName(key, keyStorage);
+  const std::string_view text = fileText(value, valueStorage);
+  std::uint32_t found = findSection(name);
+  if (found == ProfileIndex::kNone) found = appendSection(name);
+  const std::uint32_t id = findKey(found, keyName);
+  if (id == ProfileIndex::kNone) {
+    insertKey(found, keyName, text);
+    return true;
+  }
+  ProfileLine& line = lines_[id];
+  if (line.hasValue && line.value(buffer_) == text) return false;
+  rewriteKey(line, text);
+  return true;
+}
+
+void ProfileDocument::clear() {
+  buffer_.clear();
+  lines_.assign(1, ProfileLine{});
+  sections_.assign(1, Section{kStart, kStart, kStart});
+  sectionIndex_.clear();
+  keyIndex_.clear();
+  sectionIndex_.insert(ProfileName::hash(""), 0);
+  lastSection_ = ProfileIndex::kNone;
+  tail_ = kStart;
+  loadError_ = 0;
+}
+
+std::string ProfileDocument::bytes() const {
+  std::size_t size = 0;
+  for (std::uint32_t id = lines_[kStart].next; id != ProfileLine::kNoLine; id = lines_[id].next)
+    size += lines_[id].size + ProfileLine::endText(lines_[id].end).size();
+  std::string out;
+  out.reserve(size);
+  for (std::uint32_t id = lines_[kStart].next; id != ProfileLine::kNoLine; id = lines_[id].next) {
+    out += lines_[id].text(buffer_);
+    out += ProfileLine::endText(lines_[id].end);
+  }
+  return out;
+}
+
+std::uint32_t ProfileDocument::findSection(std::string_view name) const {
+  if (lastSection_ != ProfileIndex::kNone && ProfileName::equal(lastSectionName_, name))
+    return lastSection_;
+  const std::uint32_t found = sectionIndex_.find(ProfileName::hash(name), [&](std::uint32_t s) {
+    return ProfileName::equal(lines_[sections_[s].header].name(buffer_), name);
+  });
+  if (found != ProfileIndex::kNone) {
+    lastSectionName_.assign(name);
+    lastSection_ = found;
+  }
+  return found;
+}
+
+std::uint32_t ProfileDocument::findKey(std::uint32_t section, std::string_view name) const {
+  const Section& s = sections_[section];
+  if (s.indexed) {
+    return keyIndex_.find(ProfileName::hash(name, section), [&](std::uint32_t id) {
+      return lines_[id].section == section && ProfileName::equal(lines_[id].name(buffer_), name);
+    });
+  }
+  for (std::uint32_t id = s.header;; id = lines_[id].next) {
+    const ProfileLine& line = lines_[id];
+    if (line.kind == ProfileLine::Kind::Key && ProfileName::equal(line.name(buffer_), name))
+      return id;
+    if (id == s.last) return ProfileIndex::kNone;
+  }
+}
+
+void ProfileDocument::addParsedLine(ProfileLine line) {
+  if (line.kind == ProfileLine::Kind::Section) {
+    const auto section = static_cast<std::uint32_t>(sections_.size());
+    line.section = section;
+    const std::uint32_t id = link(line, tail_);
+    sections_.push_back(Section{id, id, id});
+    const std::string_view name = line.name(buffer_);
+    if (findSection(name) == ProfileIndex::kNone)
+      sectionIndex_.insert(ProfileName::hash(name), section);
+    return;
+  }
+  const auto section = static_cast<std::uint32_t>(sections_.size() - 1);
+  line.section = section;
+  const std::uint32_t id = link(line, tail_);
+  Section& current = sections_[section];
+  current.last = id;
+  if (line.kind == ProfileLine::Kind::Blank) return;
+  current.lastContent = id;
+  if (line.kind == ProfileLine::Kind::Key) addKey(id);
+}
+
+void ProfileDocument::addKey(std::uint32_t id) {
+  const std::uint32_t section = lines_[id].section;
+  Section& s = sections_[section];
+  ++s.keys;
+  if (!s.indexed && s.keys <= kMaxScannedKeys) return;
+  const bool indexAll = !s.indexed;
+  s.indexed = true;
+  // Only the first line of each name goes in; the index finds nothing else.
+  const auto add = [&](std::uint32_t key) {
+    const std::string_view name = lines_[key].name(buffer_);
+    if (findKey(section, name) == ProfileIndex::kNone)
+      keyIndex_.insert(ProfileName::hash(name, section), key);
+  };
+  if (!indexAll) {
+    add(id);
+    return;
+  }
+  for (std::uint32_t line = s.header;; line = lines_[line].next) {
+    if (lines_[line].kind == ProfileLine::Kind::Key) add(line);
+    if (line == s.last) break;
+  }
+}
+
+std::uint32_t ProfileDocument::appendSection(std::string_view name) {
+  terminate(tail_);
+  std::string text;
+  text.reserve(name.size() + 2);
+  text.append("[").append(name).append("]");
+  ProfileLine line;
+  line.end = ProfileLine::End::CrLf;
+  store(line, text);
+  line.classify(text);
+  const auto section = static_cast<std::uint32_t>(sections_.size());
+  line.section = section;
+  const std::uint32_t id = link(line, tail_);
+  sections_.push_back(Section{id, id, id});
+  sectionIndex_.insert(ProfileName::hash(name), section);
+  lastSectionName_.assign(name);
+  lastSection_ = section;
+  return section;
+}
+
+void ProfileDocument::insertKey(std::uint32_t section, std::string_view key,
+                                std::string_view value) {
+  const std::uint32_t after = sections_[section].lastContent;
+  terminate(after);
+  std::string text;
+  text.reserve(key.size() + 1 + value.size());
+  text.append(key).append("=").append(value);
+  ProfileLine line;
+  line.end = ProfileLine::End::CrLf;
+  store(line, text);
+  line.setKeyLine(text, key.size());
+  line.section = section;
+  const std::uint32_t id = link(line, after);
+  Section& current = sections_[section];
+  if (current.last == after) current.last = id;
+  current.lastContent = id;
+  addKey(id);
+}
+
+void ProfileDocument::rewriteKey(ProfileLine& line, std::string_view value) {
+  // The key as the file spells it; copied, since the buffer may move while it grows.
+  const std::string key(line.name(buffer_));
+  std::string text;
+  text.reserve(key.size() + 1 + value.size());
+  text.append(key).append("=").append(value);
+  store(line, text);
+  line.setKeyLine(text, key.size());
+}
+
+std::uint32_t ProfileDocument::link(ProfileLine line, std::uint32_t after) {
+  const auto id = static_cast<std::uint32_t>(lines_.size());
+  line.next = lines_[after].next;
+  lines_.push_back(line);
+  lines_[after].next = id;
+  if (tail_ == after) tail_ = id;
+  return id;
+}
+
+void ProfileDocument::terminate(std::uint32_t line) {
+  if (line != kStart && lines_[line].end == ProfileLine::End::None)
+    lines_[line].end = ProfileLine::End::CrLf;
+}
+
+void ProfileDocument::store(ProfileLine& line, std::string_view text) {
+  line.begin = static_cast<std::uint32_t>(buffer_.size());
+  line.size = static_cast<std::uint32_t>(text.size());
+  buffer_ += text;
+}
+
+}  // namespace notecast
