@@ -9,8 +9,7 @@
 namespace notecast::testing {
 
 inline MidiEvent event(std::int32_t channel, EventType type, std::int32_t status,
-                       std::int32_t data1 = 1, std::int32_t data2 = 2,
-                       std::int32_t threshold = 0) {
+                       std::int32_t data1 = 1, std::int32_t data2 = 2, std::int32_t threshold = 0) {
   MidiEvent e;
   e.DMXChannel = channel;
   e.Typ = static_cast<std::int32_t>(type);
