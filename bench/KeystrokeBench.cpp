@@ -26,12 +26,16 @@ class SilentMidiOutput final : public MidiOutputControl {
  public:
   void setAction(std::int32_t) override {}
   void setDeviceNumber(std::int32_t) override {}
+  void setDeviceName(const std::string&) override {}
   std::string deviceName() override { return "bench"; }
   void setStatusByte(std::int32_t) override {}
   void setDataByte1(std::int32_t) override {}
   void setDataByte2(std::int32_t) override {}
   std::int16_t deviceCount() override { return 0; }
   void setDeviceReport(DeviceReport) override {}
+  MidiOutputStatus status() override { return {}; }
+  void setChangeNotifier(std::function<void()>) override {}
+  bool recover() override { return false; }
 };
 
 constexpr std::int32_t kDmxChannels = 512;

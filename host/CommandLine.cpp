@@ -1,7 +1,9 @@
 #include "host/CommandLine.h"
 
 #include <array>
+#include <stdexcept>
 
+#include "host/dmx/DmxInput.h"
 #include "host/session/HostError.h"
 
 namespace notecast::host {
@@ -24,7 +26,8 @@ constexpr std::array<ValueOption, 5> kValueOptions{{
 
 constexpr const char* kProject = "--project";
 constexpr const char* kShow = "--show";
-constexpr const char* kHelp = "--help";
+constexpr const char* kHelpOption = "--help";
+constexpr const char* kShortHelpOption = "-h";
 constexpr const char* kLoop = "--loop";
 constexpr const char* kHeadless = "--headless";
 
@@ -40,7 +43,7 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
       options.show = true;
       continue;
     }
-    if (option == kHelp) {
+    if (option == kHelpOption || option == kShortHelpOption) {
       options.help = true;
       continue;
     }
@@ -58,6 +61,7 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
     *target = arguments[++i];
   }
   options.projectBase = project.value_or(std::string());
+  if (options.help) return options;  // whatever else was given, the help comes first
   if ((options.registerPath || options.unregisterPath) && given != 1) {
     throw HostError("--register and --unregister take no other option");
   }
@@ -70,6 +74,13 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
   }
   if (options.loop && !(options.dmxSource && options.dmxSource->rfind("replay:", 0) == 0)) {
     throw HostError("--loop repeats a replay: it needs --dmx replay:FILE");
+  }
+  if (options.dmxSource) {
+    try {
+      DmxInput::checkSource(QString::fromStdString(*options.dmxSource));
+    } catch (const std::invalid_argument& error) {
+      throw HostError("--dmx " + *options.dmxSource + ": " + error.what());
+    }
   }
   return options;
 }

@@ -1,10 +1,13 @@
 #pragma once
-// The host's exit statuses.
+// The host's exit statuses (also in kHelp and the READMEs).
 
 namespace notecast::host {
 
+// The run reached its end: the script's end or quit, the end of the DMX input, Quit, SIGINT or
+// SIGTERM; failing plug-in calls and bad script lines do not change it.
 inline constexpr int kExitSuccess = 0;
-// The plug-in could not be loaded, a script could not be read, or registration failed.
+// The plug-in could not be loaded, a file given could not be read (script, recording),
+// registration failed, or the DMX input failed (standard input could not be read).
 inline constexpr int kExitFailure = 1;
 // The command line was not understood.
 inline constexpr int kExitUsage = 2;

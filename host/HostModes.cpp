@@ -1,139 +1,131 @@
 #include "host/HostModes.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 #include <iostream>
-#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "abi/LumoTypeLib/LumoTypeLib.h"
+#include "host/DmxFeed.h"
 #include "host/ExitStatus.h"
+#include "host/HostLoop.h"
 #include "host/SignalWatcher.h"
 #include "host/desktop/HostMainWindow.h"
-#include "host/dmx/ChangeDispatcher.h"
-#include "host/dmx/DmxInput.h"
-#include "host/dmx/PluginCallScope.h"
-#include "host/session/HostError.h"
+#include "host/session/EventFileCheck.h"
 #include "host/session/HostLifecycle.h"
 #include "host/session/MessageBoxAnswerer.h"
-#include "host/session/ResultFormat.h"
 
 namespace notecast::host {
 namespace {
 
 constexpr int kStatusLineIntervalMs = 1000;
-constexpr std::int32_t kChannelValueMessage = lumo::kMessageChannelValue;
-
-// The DMX input of the command line, if any, feeding the plug-in through a dispatcher that
-// keeps one plug-in call at a time. Failures go to `report`.
-struct DmxFeed {
-  std::unique_ptr<DmxInput> input;
-  std::unique_ptr<ChangeDispatcher> dispatcher;
-
-  DmxFeed(PluginSession& session, const HostOptions& options,
-          const std::function<void(const std::string&)>& report) {
-    if (!options.dmxSource) return;
-    try {
-      input = DmxInput::create(QString::fromStdString(*options.dmxSource), options.loop);
-    } catch (const std::invalid_argument& error) {
-      throw HostError(std::string("--dmx ") + *options.dmxSource + ": " + error.what());
-    }
-    dispatcher = std::make_unique<ChangeDispatcher>(
-        [&session](int channel, int value) {
-          std::int32_t message = kChannelValueMessage, arg1 = channel, arg2 = value, result = 0;
-          return session.plugin().MessageHandle(&message, &arg1, &arg2, &result);
-        },
-        [report](const ChangeDispatcher::Failure& failure) {
-          report("DMX channel " + std::to_string(failure.channel) + " = " +
-                 std::to_string(failure.value) + ": " +
-                 (failure.reason.empty() ? explainFailure(failure.result) : failure.reason));
-        });
-    QObject::connect(input.get(), &DmxInput::changed, dispatcher.get(), &ChangeDispatcher::deliver);
-  }
-
-  DmxInputStatus status() const { return input ? input->status() : DmxInputStatus{}; }
-  void start() {
-    if (input) input->start();
-  }
-  void stop() {
-    if (input) input->stop();
-  }
-};
-
-std::string statusLine(const DmxInputStatus& status) {
-  std::string line = "notecast-host: " + status.source.toStdString() + " " +
-                     status.state.toStdString() + ", " + std::to_string(status.frames) +
-                     " frames, " + std::to_string(status.changes) + " changes";
-  if (status.lastChannel > 0)
-    line += ", last channel " + std::to_string(status.lastChannel) + " = " +
-            std::to_string(status.lastValue);
-  return line;
-}
 
 void reportToStandardError(const std::string& line) {
   std::cerr << "notecast-host: " << line << std::endl;
 }
 
+void warnOnStandardError(const std::string& line) {
+  reportToStandardError("warning: " + line);
+}
+
+// The stop signals end the loop from the start on: one that comes during the start-up (a box
+// may be open then) ends the run as soon as the loop would begin.
+void endOnStopSignal(const SignalWatcher& watcher, HostLoop& loop) {
+  QObject::connect(&watcher, &SignalWatcher::stopRequested, [&loop] { loop.end(kExitSuccess); });
+}
+
+// The end of the input ends the run; a failing input ends it as a failure. Queued: the loop
+// ends from the event loop, after the input's last frame has gone out.
+void endWithInput(const DmxFeed& feed, HostLoop& loop) {
+  DmxInput* input = feed.input();
+  if (!input) return;
+  QObject::connect(
+      input, &DmxInput::finished, input, [&loop] { loop.end(kExitSuccess); }, Qt::QueuedConnection);
+  QObject::connect(
+      input, &DmxInput::failed, input,
+      [&loop](const QString& reason) {
+        reportToStandardError("DMX input failed: " + reason.toStdString());
+        loop.end(kExitFailure);
+      },
+      Qt::QueuedConnection);
+}
+
 }  // namespace
 
 int runHeadless(PluginSession& session, const HostOptions& options) {
+  HostLoop loop;
+  SignalWatcher stopSignals;
+  endOnStopSignal(stopSignals, loop);
   MessageBoxAnswerer boxes(std::cerr);
   boxes.start();
   HostLifecycle lifecycle(session, reportToStandardError);
   DmxFeed feed(session, options, reportToStandardError);
-  SignalWatcher stopSignals;
+  endWithInput(feed, loop);
+  if (const auto warning = checkEventFile(options.projectBase)) warnOnStandardError(*warning);
   lifecycle.startUp();
 
-  QObject::connect(&stopSignals, &SignalWatcher::stopRequested, qApp, &QCoreApplication::quit);
-  if (feed.input) {
-    QObject::connect(feed.input.get(), &DmxInput::finished, qApp, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-  }
   QTimer statusTimer;
   QObject::connect(&statusTimer, &QTimer::timeout,
-                   [&feed] { std::cout << statusLine(feed.status()) << std::endl; });
-  if (feed.input) statusTimer.start(kStatusLineIntervalMs);
+                   [&feed] { std::cout << feed.statusLine() << std::endl; });
+  if (feed.input()) statusTimer.start(kStatusLineIntervalMs);
   feed.start();
-  QCoreApplication::exec();
+  const int status = loop.run();
 
   statusTimer.stop();
   feed.stop();
-  if (feed.input) std::cout << statusLine(feed.status()) << std::endl;
+  if (feed.input()) std::cout << feed.statusLine() << std::endl;
+  feed.reportTotals();
   lifecycle.shutDown();
   boxes.stop();
-  return kExitSuccess;
+  return status;
 }
 
 int runDesktop(PluginSession& session, const HostOptions& options) {
+  HostLoop loop;
+  SignalWatcher stopSignals;
+  // A stop signal ends the host without a question: nobody may be there to answer it.
+  endOnStopSignal(stopSignals, loop);
   std::vector<std::string> startUpFailures;
   HostLifecycle lifecycle(session,
                           [&](const std::string& line) { startUpFailures.push_back(line); });
-  DmxFeed feed(session, options, reportToStandardError);
+  HostMainWindow* shownIn = nullptr;  // once the window exists, failures show there too
+  DmxFeed feed(session, options, [&shownIn](const std::string& line) {
+    reportToStandardError(line);
+    if (shownIn) shownIn->showFailure(QString::fromStdString(line));
+  });
+  const std::optional<std::string> eventFileWarning = checkEventFile(options.projectBase);
+  if (eventFileWarning) warnOnStandardError(*eventFileWarning);
   lifecycle.startUp();
 
   HostMainWindow window(session, QString::fromStdString(options.projectBase),
-                        feed.input
+                        feed.input()
                             ? DmxStatusPanel::StatusProvider([&feed] { return feed.status(); })
                             : DmxStatusPanel::StatusProvider());
-  SignalWatcher stopSignals;
-  QObject::connect(&window, &HostMainWindow::quitRequested, qApp, &QCoreApplication::quit);
-  // A stop signal ends the host without a question: nobody may be there to answer it.
-  QObject::connect(&stopSignals, &SignalWatcher::stopRequested, qApp, &QCoreApplication::quit);
-  if (feed.input) {
-    QObject::connect(feed.input.get(), &DmxInput::statusChanged, &window,
-                     &HostMainWindow::refreshDmxStatus);
+  shownIn = &window;
+  QObject::connect(&window, &HostMainWindow::quitRequested, [&loop] { loop.end(kExitSuccess); });
+  if (DmxInput* input = feed.input()) {
+    QObject::connect(input, &DmxInput::statusChanged, &window, &HostMainWindow::refreshDmxStatus);
+    // The window stays: the operator sees the input's state and may quit.
+    QObject::connect(input, &DmxInput::failed, &window, [&window](const QString& reason) {
+      reportToStandardError("DMX input failed: " + reason.toStdString());
+      window.showFailure(QObject::tr("DMX input failed: %1").arg(reason));
+    });
   }
   window.show();
+  if (eventFileWarning) window.showFailure(QString::fromStdString(*eventFileWarning));
   for (const std::string& failure : startUpFailures) {
     reportToStandardError(failure);
     window.showFailure(QString::fromStdString(failure));
   }
   feed.start();
-  QCoreApplication::exec();
+  const int status = loop.run();
 
   feed.stop();
+  shownIn = nullptr;
   window.hide();
+  feed.reportTotals();
   lifecycle.shutDown();
-  return kExitSuccess;
+  return status;
 }
 
 }  // namespace notecast::host

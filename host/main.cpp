@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +73,9 @@ int runPlugin(const HostOptions& options, bool headless) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader of the host's output that goes away (a log pipe closed) must not end a show: writes
+  // to it fail quietly instead.
+  std::signal(SIGPIPE, SIG_IGN);
   HostOptions options;
   try {
     options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -80,7 +84,7 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   if (options.help) {
-    std::cout << kUsage;
+    std::cout << kUsage << kHelp;
     return kExitSuccess;
   }
   if (options.registerPath) {
@@ -101,7 +105,9 @@ int main(int argc, char** argv) {
   QApplication application(qtArgc, argv);
   try {
     return runPlugin(options, headless);
-  } catch (const HostError& error) {
+  } catch (const std::exception& error) {
+    // A HostError says what went wrong; anything else of the host's own is told the same way
+    // rather than ending it without a word.
     std::cerr << "notecast-host: " << error.what() << '\n';
     return kExitFailure;
   }

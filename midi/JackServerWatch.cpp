@@ -2,32 +2,166 @@
 
 #include <unistd.h>
 
+#include <atomic>
+#include <cctype>
+#include <thread>
+
+#include "midi/BoundedClose.h"
 #include "midi/QuietMidiLibraries.h"
 
 namespace notecast {
+namespace {
 
-std::unique_ptr<JackServerWatch> JackServerWatch::connect() {
+using namespace std::chrono_literals;
+constexpr auto kCallbackEnds = 1s;  // a callback only raises a signal; this is generous
+constexpr auto kPollStep = 1ms;
+constexpr auto kQuiet = 20ms;         // no client came or went for this long
+constexpr auto kQuietAtMost = 250ms;  // clients may come and go without pause
+
+}  // namespace
+
+struct JackServerWatch::Shared {
+  Shared(std::shared_ptr<MidiChangeSignal> signal, std::string own)
+      : changes(std::move(signal)), ownClient(std::move(own)) {}
+
+  // Called on libjack's notification thread.
+  static void raise(void* arg) noexcept {
+    auto* shared = static_cast<Shared*>(arg);
+    // Counted before `closing` is read, so that close() either sees this call or it sees closing.
+    shared->inCallback.fetch_add(1);
+    if (!shared->closing.load()) shared->changes->raise();
+    shared->inCallback.fetch_sub(1);
+  }
+  static void onPortRegistration(jack_port_id_t id, int, void* arg) {
+    auto* shared = static_cast<Shared*>(arg);
+    // The port's record stays readable after it was unregistered, until its slot is reused.
+    jack_port_t* port = jack_port_by_id(shared->client, id);
+    const char* name = port ? jack_port_name(port) : nullptr;
+    if (name && shared->isOwn(std::string(name).substr(0, std::string(name).find(':')))) return;
+    raise(arg);
+  }
+  static void onClientRegistration(const char* name, int registered, void* arg) {
+    auto* shared = static_cast<Shared*>(arg);
+    shared->lastClientEvent.store(std::chrono::steady_clock::now().time_since_epoch().count());
+    if (!registered) shared->clientsGone.fetch_add(1);
+    if (!shared->isOwn(name)) raise(arg);
+  }
+  static void onShutdown(void* arg) {
+    static_cast<Shared*>(arg)->running.store(false);
+    raise(arg);
+  }
+
+  bool isOwn(const std::string& name) const { return isNamedAs(name, ownClient); }
+
+  std::shared_ptr<MidiChangeSignal> changes;
+  const std::string ownClient;
+  jack_client_t* client = nullptr;  // set before the client is activated
+  bool notified = false;            // activated: the server sends notifications
+  std::atomic<bool> running{true};
+  std::atomic<bool> closing{false};
+  std::atomic<int> inCallback{0};
+  std::atomic<std::uint64_t> clientsGone{0};
+  std::atomic<std::chrono::steady_clock::rep> lastClientEvent{0};  // when one came or went
+};
+
+std::unique_ptr<JackServerWatch> JackServerWatch::connect(std::shared_ptr<MidiChangeSignal> changes,
+                                                          const std::string& ownClient) {
   QuietMidiLibraries::ensure();
   const std::string name = kClientNamePrefix + std::to_string(::getpid());
   jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, nullptr);
   if (!client) return nullptr;
-  std::unique_ptr<JackServerWatch> watch(new JackServerWatch(client));
-  jack_on_shutdown(client, &JackServerWatch::onShutdown, watch.get());
-  return watch;
+  auto shared = std::make_shared<Shared>(std::move(changes), ownClient);
+  shared->client = client;
+  // Callbacks are set before the client is activated, as libjack requires. Without activation
+  // (refused) the watch still answers running() and hasPort(); the owner then polls.
+  jack_on_shutdown(client, &Shared::onShutdown, shared.get());
+  jack_set_port_registration_callback(client, &Shared::onPortRegistration, shared.get());
+  jack_set_client_registration_callback(client, &Shared::onClientRegistration, shared.get());
+  shared->notified = jack_activate(client) == 0;
+  return std::unique_ptr<JackServerWatch>(new JackServerWatch(client, std::move(shared)));
 }
 
-JackServerWatch::JackServerWatch(jack_client_t* client) : client_(client) {}
+bool JackServerWatch::isNamedAs(const std::string& client, const std::string& base) {
+  if (!client.starts_with(base)) return false;
+  const std::string rest = client.substr(base.size());
+  return rest.empty() || (rest.size() == 3 && rest[0] == '-' &&
+                          std::isdigit(static_cast<unsigned char>(rest[1])) != 0 &&
+                          std::isdigit(static_cast<unsigned char>(rest[2])) != 0);
+}
+
+JackServerWatch::JackServerWatch(jack_client_t* client, std::shared_ptr<Shared> shared)
+    : client_(client), shared_(std::move(shared)) {}
 
 JackServerWatch::~JackServerWatch() noexcept {
-  jack_client_close(client_);
+  if (running()) awaitQuiet();
+  shared_->closing.store(true);
+  const auto deadline = std::chrono::steady_clock::now() + kCallbackEnds;
+  while (shared_->inCallback.load() > 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(kPollStep);
+  // The callbacks' state goes with the close, so that a close left behind keeps it alive.
+  BoundedClose::run(
+      "closing the JACK client " + std::string(kClientNamePrefix) + std::to_string(::getpid()),
+      [client = client_, shared = shared_] { jack_client_close(client); });
 }
 
-void JackServerWatch::onShutdown(void* watch) {
-  static_cast<JackServerWatch*>(watch)->running_.store(false);
+bool JackServerWatch::running() const noexcept {
+  return shared_->running.load();
 }
 
 bool JackServerWatch::hasPort(const std::string& name) const {
   return running() && jack_port_by_name(client_, name.c_str()) != nullptr;
+}
+
+bool JackServerWatch::hasClient(const std::string& name) const {
+  if (!running()) return false;
+  char* uuid = jack_get_uuid_for_client_name(client_, name.c_str());
+  if (!uuid) return false;
+  jack_free(uuid);
+  return true;
+}
+
+std::vector<std::string> JackServerWatch::connectionsOf(const std::string& name) const {
+  std::vector<std::string> names;
+  if (!running()) return names;
+  jack_port_t* port = jack_port_by_name(client_, name.c_str());
+  if (!port) return names;
+  const char** connected = jack_port_get_all_connections(client_, port);
+  if (!connected) return names;
+  for (const char** each = connected; *each; ++each) names.emplace_back(*each);
+  jack_free(connected);
+  return names;
+}
+
+std::chrono::microseconds JackServerWatch::period() const {
+  const jack_nframes_t rate = jack_get_sample_rate(client_);
+  if (rate == 0) return std::chrono::microseconds(0);
+  return std::chrono::microseconds(std::int64_t{jack_get_buffer_size(client_)} * 1'000'000 / rate);
+}
+
+std::uint64_t JackServerWatch::clientsGone() const noexcept {
+  return shared_->clientsGone.load();
+}
+
+bool JackServerWatch::awaitClientGone(std::uint64_t seen, std::chrono::milliseconds timeout) const {
+  if (!shared_->notified) return false;  // it would wait in vain
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (shared_->clientsGone.load() <= seen) {
+    if (!running() || std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollStep);
+  }
+  return true;
+}
+
+void JackServerWatch::awaitQuiet() const {
+  if (!shared_->notified) return;
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    const auto now = std::chrono::steady_clock::now();
+    const std::chrono::steady_clock::time_point last(
+        std::chrono::steady_clock::duration(shared_->lastClientEvent.load()));
+    if (now - last >= kQuiet || now - start >= kQuietAtMost) return;
+    std::this_thread::sleep_for(kPollStep);
+  }
 }
 
 }  // namespace notecast

@@ -1,16 +1,35 @@
 #pragma once
-// A port-less JACK client that watches the server for the output control. RtMidi neither tells
-// when the JACK server stops nor when the port it sends to goes away, and once its client is
-// cut off from the server it busy-waits in sendMessage as soon as its buffer is full. The
-// control asks the watch before every send so that it never sends into a dead server.
-// The watch's client never starts a server (JackNoStartServer) and is not activated: it takes
-// no part in the server's processing cycle.
+// A JACK client of the control's own that watches the server: it holds no ports and, having no
+// process callback, stays out of the processing cycle; it is activated only so that the
+// server sends it notifications. Its callbacks run on libjack's notification thread and do no
+// more than raise the change signal: a port or a client came or went, the server shut down.
+// The comings and goings of the control's own clients are no change: a failed attempt to open
+// an output would otherwise set off the next one, and so on.
+//
+// RtMidi's JACK output says nothing when the server stops nor when the port it sends to goes
+// away, and once its client is cut off from the server it busy-waits in sendMessage as soon as
+// its buffer is full. The control asks the watch before every send so that it never sends into a
+// dead server. The watch never starts a server (JackNoStartServer).
+//
+// Closing: jack_client_close cancels the client's notification thread asynchronously. A thread
+// cancelled inside one of our callbacks, or inside libjack's handling of a client that came or
+// went (which holds a lock shared by every client of the process), leaves that lock held for
+// good, and the close, or the next one, waits on it forever. So the callbacks stop raising before
+// the close begins and the close waits for a callback in progress; the owner closes the watch
+// only after the watch has seen the other clients it closed go (awaitClientGone); every close
+// waits for a quiet moment first (awaitQuiet), as other programs' clients come and go at any
+// time; and the close itself is bounded (BoundedClose).
+// User-interface thread, except running() (any thread).
 
 #include <jack/jack.h>
 
-#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "midi/MidiChangeSignal.h"
 
 namespace notecast {
 
@@ -20,27 +39,48 @@ class JackServerWatch {
   // the client and user alone, so equal names in two processes clash even on different servers.
   static constexpr const char* kClientNamePrefix = "Notecast-watch-";
 
-  // Watches the server that JACK_DEFAULT_SERVER names (JACK's default when unset); null when no
-  // such server runs.
-  static std::unique_ptr<JackServerWatch> connect();
+  // Watches the server that JACK_DEFAULT_SERVER names (JACK's default when unset), raising
+  // `changes` on every change except those of clients named `ownClient` (as JACK names them:
+  // "Notecast", "Notecast-01", ...); null when no such server runs.
+  static std::unique_ptr<JackServerWatch> connect(std::shared_ptr<MidiChangeSignal> changes,
+                                                  const std::string& ownClient);
+  // Whether `client` is `base` as JACK names a client asked for under that name: itself, or
+  // with "-NN" when the name was taken.
+  static bool isNamedAs(const std::string& client, const std::string& base);
 
   JackServerWatch(const JackServerWatch&) = delete;
   JackServerWatch& operator=(const JackServerWatch&) = delete;
   ~JackServerWatch() noexcept;
 
   // False from the moment the server has shut down or dropped this client; any thread.
-  bool running() const noexcept { return running_.load(); }
+  bool running() const noexcept;
   // Whether a port of this full name ("client:port") exists. Reads the server's shared port
   // table, without a round trip to the server: cheap enough for every message.
   bool hasPort(const std::string& name) const;
+  // Whether a client of this name exists (one round trip).
+  bool hasClient(const std::string& name) const;
+  // The full names of the ports connected to the port `name`, as the graph stands now.
+  std::vector<std::string> connectionsOf(const std::string& name) const;
+  // How long one processing cycle of the server takes.
+  std::chrono::microseconds period() const;
+
+  // How many clients the watch has seen go; with awaitClientGone, the owner waits until the
+  // watch has seen a client it closed go.
+  std::uint64_t clientsGone() const noexcept;
+  // Waits until more than `seen` clients have gone, at most `timeout`; false on timeout, and at
+  // once when the server sends the watch no notifications (it refused to activate it).
+  bool awaitClientGone(std::uint64_t seen, std::chrono::milliseconds timeout) const;
+  // Waits, a quarter of a second at most, for a moment in which no other client has come or
+  // gone for a while: a client closed then is least likely to be cancelled while handling one.
+  void awaitQuiet() const;
 
  private:
-  explicit JackServerWatch(jack_client_t* client);
-  // Called on a JACK thread.
-  static void onShutdown(void* watch);
+  struct Shared;  // what the callbacks reach; outlives the client if its close is left behind
+
+  JackServerWatch(jack_client_t* client, std::shared_ptr<Shared> shared);
 
   jack_client_t* client_;
-  std::atomic<bool> running_{true};
+  std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace notecast

@@ -14,7 +14,9 @@ MidiOutputFactory& replacedFactory() {
 
 std::unique_ptr<MidiOutputControl> createMidiOutputControl() {
   if (const MidiOutputFactory& factory = replacedFactory()) return factory();
-  return std::make_unique<RtMidiOutputControl>();
+  // The plug-in's controls share what the user was told: the window makes a new one per load.
+  return std::make_unique<RtMidiOutputControl>(MidiApiChoice::fromEnvironment(),
+                                               MidiToldCauses::processWide());
 }
 
 void setMidiOutputFactory(MidiOutputFactory factory) {

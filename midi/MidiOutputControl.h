@@ -9,13 +9,23 @@
 //                                system's MIDI output ports in the order the MIDI system lists them
 //   DeviceName                   name of the selected device (a system port's name exactly as the
 //                                MIDI system gives it, e.g. "client:port" for JACK)
+//   DeviceName = s               selects the output named s for Action = kOpen, also when it is
+//                                not there now: it is then chosen and opens as soon as it appears
+//                                (the last of DeviceNumber and DeviceName written counts)
 //   StatusByte/DataByte1/2 = v   the next short message
 //   Action = kOpen|kClose|kSend  open the selected device, close the open one, send the message
 //
 // Failures: a write that cannot be carried out throws a RuntimeError with one of the control's
 // error numbers (MidiError). Problems the user should know of (no MIDI system, a device that
 // fails to open or goes away) are also told through the device report, once per cause.
-// Owned by the loaded window; user-interface thread only.
+//
+// Recovery: an output the user chose stays chosen (by name) when it goes away, its port, its
+// program or the whole MIDI system. The control tells the loss once and opens the output again
+// when it exists again, which it tells once too. It learns of changes from the MIDI system's own
+// notifications where it has them; those arrive on the MIDI system's threads and only raise the
+// change notifier, which the owner turns into a call of recover() on the user-interface thread.
+//
+// Owned by the loaded window; user-interface thread only, except where a method says otherwise.
 
 #include <cstdint>
 #include <functional>
@@ -36,6 +46,7 @@ enum class MidiReportCode : std::int16_t {
   kNotOpen = 5,
   kBadSetting = 6,  // NOTECAST_MIDI_API names no MIDI system; the default one is used
   kClosed = 8,
+  kDeviceBack = 9,  // the chosen output that had gone away is open again
 };
 
 // Error numbers of the control's failures, raised as RuntimeError(number).
@@ -44,6 +55,16 @@ enum class MidiError : std::int32_t {
   kSendFailed = 30002,  // the MIDI system refused the message
   kBadDevice = 30003,   // DeviceNumber outside -1..DeviceCount-1 on open or DeviceName
   kBadAction = 30004,   // an Action code the control does not know
+};
+
+// kNone: no output chosen. kOpen: the chosen output is open. kMissing: chosen but not there now
+// (its port, its program or the MIDI system went away, or it never appeared); it opens by itself
+// when it is back.
+enum class MidiOutputState { kNone, kOpen, kMissing };
+
+struct MidiOutputStatus {
+  MidiOutputState state = MidiOutputState::kNone;
+  std::string name;  // the chosen output's name, also while it is missing; empty for kNone
 };
 
 class MidiOutputControl {
@@ -55,6 +76,7 @@ class MidiOutputControl {
 
   virtual void setAction(std::int32_t action) = 0;
   virtual void setDeviceNumber(std::int32_t device) = 0;
+  virtual void setDeviceName(const std::string& name) = 0;
   virtual std::string deviceName() = 0;
   virtual void setStatusByte(std::int32_t value) = 0;
   virtual void setDataByte1(std::int32_t value) = 0;
@@ -63,6 +85,19 @@ class MidiOutputControl {
 
   // The window's handler of the device report; called on the user-interface thread.
   virtual void setDeviceReport(DeviceReport report) = 0;
+
+  // What is chosen and whether it is there; tells nothing, opens and closes nothing.
+  virtual MidiOutputStatus status() = 0;
+  // The wake-up the control calls, from any thread, when something may have changed: a port or
+  // a program came or went, the MIDI system stopped, or the control found its output gone. It
+  // MUST return at once and MUST NOT call the control; the owner answers it with recover() on
+  // the user-interface thread. Never called once the control is destroyed.
+  virtual void setChangeNotifier(std::function<void()> notifier) = 0;
+  // Looks again at the MIDI system: tells what went away, connects to a MIDI system that has
+  // appeared and opens the chosen output again when it is back. True while the owner should
+  // call it again even without a notification (the chosen output or the MIDI system is
+  // missing); at most once a second is enough.
+  virtual bool recover() = 0;
 };
 
 // Creates the control for the MIDI system chosen by NOTECAST_MIDI_API ("alsa" or "jack"; by

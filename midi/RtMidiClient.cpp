@@ -1,7 +1,10 @@
 #include "midi/RtMidiClient.h"
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
+#include "midi/BoundedClose.h"
 #include "midi/QuietMidiLibraries.h"
 
 namespace notecast {
@@ -9,6 +12,11 @@ namespace {
 
 constexpr const char* kUnknownFailure = "the MIDI system failed without saying why";
 constexpr const char* kNoSuchPort = "the port is no longer there";
+
+// Longer than any processing cycle's run of RtMidi's callback.
+constexpr std::chrono::milliseconds kCycleEnds{20};
+
+void ignoreError(RtMidiError::Type, const std::string&, void*) {}
 
 }  // namespace
 
@@ -18,7 +26,7 @@ std::unique_ptr<RtMidiClient> RtMidiClient::create(RtMidi::Api api, const std::s
   try {
     // Until the callback is installed RtMidi throws its errors (and prints them).
     std::unique_ptr<RtMidiClient> client(
-        new RtMidiClient(std::make_unique<RtMidiOut>(api, clientName)));
+        new RtMidiClient(std::make_unique<RtMidiOut>(api, clientName), clientName));
     client->out_->setErrorCallback(&RtMidiClient::noteError, client.get());
     return client;
   } catch (const RtMidiError& error) {
@@ -29,9 +37,22 @@ std::unique_ptr<RtMidiClient> RtMidiClient::create(RtMidi::Api api, const std::s
   return nullptr;
 }
 
-RtMidiClient::RtMidiClient(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {}
+RtMidiClient::RtMidiClient(std::unique_ptr<RtMidiOut> out, std::string clientName)
+    : out_(std::move(out)), clientName_(std::move(clientName)) {}
 
-RtMidiClient::~RtMidiClient() noexcept = default;
+// RtMidi may complain while it closes, when this object may be gone (a close left behind).
+// RtMidi's JACK output frees its buffer before it closes its client, while a processing cycle
+// may still be reading that buffer. With the port closed first, a cycle no longer looks at the
+// buffer, and one that began before has ended a moment later.
+RtMidiClient::~RtMidiClient() noexcept {
+  out_->setErrorCallback(&ignoreError, nullptr);
+  BoundedClose::run("closing the MIDI client " + clientName_,
+                    [out = std::shared_ptr<RtMidiOut>(std::move(out_))]() mutable {
+                      out->closePort();
+                      std::this_thread::sleep_for(kCycleEnds);
+                      out.reset();
+                    });
+}
 
 void RtMidiClient::noteError(RtMidiError::Type type, const std::string& text, void* client) {
   if (type == RtMidiError::DEBUG_WARNING) return;

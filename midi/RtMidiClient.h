@@ -3,6 +3,8 @@
 // that touches RtMidi: every RtMidi error, thrown or handed to its error callback, becomes the
 // text an operation returns, so a refusal of the MIDI system is an answer and never a crash.
 // User-interface thread only; RtMidi calls its error callback synchronously on that thread.
+// Leaving the MIDI system is bounded in time (BoundedClose): RtMidi's JACK client closes through
+// jack_client_close, which can block for good.
 
 #include <RtMidi.h>
 
@@ -21,7 +23,8 @@ class RtMidiClient {
 
   RtMidiClient(const RtMidiClient&) = delete;
   RtMidiClient& operator=(const RtMidiClient&) = delete;
-  // Closes the port and leaves the MIDI system; ALSA drops a virtual port only here.
+  // Closes the port and leaves the MIDI system, in bounded time; ALSA drops a virtual port only
+  // here.
   ~RtMidiClient() noexcept;
 
   // The output ports of the system that this client can send to, in the system's order.
@@ -35,7 +38,7 @@ class RtMidiClient {
   std::string send(const std::vector<unsigned char>& bytes);
 
  private:
-  explicit RtMidiClient(std::unique_ptr<RtMidiOut> out);
+  RtMidiClient(std::unique_ptr<RtMidiOut> out, std::string clientName);
 
   // Runs one RtMidi call; returns the first complaint raised during it.
   template <class Call>
@@ -43,6 +46,7 @@ class RtMidiClient {
   static void noteError(RtMidiError::Type type, const std::string& text, void* client);
 
   std::unique_ptr<RtMidiOut> out_;
+  std::string clientName_;
   std::string complaint_;  // first error of the call in progress
 };
 

@@ -22,30 +22,45 @@ std::string deviceLabel(std::int32_t device) {
 
 }  // namespace
 
-RtMidiOutputControl::RtMidiOutputControl(MidiApiChoice choice) : choice_(std::move(choice)) {
+RtMidiOutputControl::RtMidiOutputControl(MidiApiChoice choice, std::shared_ptr<MidiToldCauses> told)
+    : choice_(std::move(choice)),
+      told_(std::move(told)),
+      changes_(std::make_shared<MidiChangeSignal>()) {
   QuietMidiLibraries::ensure();  // before the watch's JACK client, too
   if (!choice_.notice().empty()) report(MidiReportCode::kBadSetting, choice_.notice());
 }
 
-RtMidiOutputControl::~RtMidiOutputControl() noexcept = default;
+RtMidiOutputControl::~RtMidiOutputControl() noexcept {
+  changes_->mute();
+  dropSystem();
+}
 
 void RtMidiOutputControl::setAction(std::int32_t action) {
   deliverWaitingReports();
-  noticeLosses();
+  noticeLosses(false);
   switch (static_cast<MidiAction>(action)) {
     case MidiAction::kOpen:
       return open();
     case MidiAction::kClose:
       return close();
     case MidiAction::kSend:
+      // A change the MIDI system announced may have brought the chosen output back: the send
+      // does not wait for the owner's recover() to find it.
+      if (changes_->take() && !chosen_.empty() && opened_ == Opened::kNothing) openChosen(true);
       return send();
   }
   fail(MidiError::kBadAction, "the MIDI output control has no action " + std::to_string(action));
 }
 
+void RtMidiOutputControl::setDeviceNumber(std::int32_t device) {
+  device_ = device;
+  namedDevice_.reset();
+}
+
 std::string RtMidiOutputControl::deviceName() {
   deliverWaitingReports();
-  noticeLosses();
+  noticeLosses(false);
+  if (namedDevice_) return *namedDevice_;
   if (device_ == kVirtualDevice) return kVirtualDeviceName;
   if (device_ >= 0 && haveSystem()) {
     std::string name = client_->portName(static_cast<unsigned int>(device_));
@@ -56,82 +71,83 @@ std::string RtMidiOutputControl::deviceName() {
 
 std::int16_t RtMidiOutputControl::deviceCount() {
   deliverWaitingReports();
-  noticeLosses();
+  noticeLosses(false);
   if (!haveSystem()) return 0;
   return static_cast<std::int16_t>(std::min(client_->portCount(), kMaxDeviceCount));
 }
 
+MidiOutputStatus RtMidiOutputControl::status() {
+  if (chosen_.empty()) return {MidiOutputState::kNone, {}};
+  bool open = opened_ != Opened::kNothing;
+  // A loss the control has not looked at yet already shows (a cheap look, telling nothing).
+  if (open && watch_)
+    open = watch_->running() && (opened_ != Opened::kSystemPort || watch_->hasPort(chosen_));
+  return {open ? MidiOutputState::kOpen : MidiOutputState::kMissing, chosen_};
+}
+
+void RtMidiOutputControl::setChangeNotifier(std::function<void()> notifier) {
+  changes_->setNotifier(std::move(notifier));
+}
+
 void RtMidiOutputControl::open() {
+  if (namedDevice_) return choose(*namedDevice_);
   const std::int32_t device = device_;
-  // Opening the device that is open keeps it open: closing and making the port again would cut
-  // every connection other programs made to it (loading a project opens its device again).
-  if (isOpen(device)) return;
-  forgetOpenDevice();
   // "No device chosen" (no row of the device list selected): nothing is opened, and nothing is
   // wrong yet; the first send tells the user once that no device is open.
-  if (device == kNoDevice) return;
-  if (device < kVirtualDevice) {
-    closeToldDevice(MidiReportCode::kOpenFailed, "There is no " + deviceLabel(device) + ".");
-    fail(MidiError::kBadDevice, "there is no " + deviceLabel(device));
+  if (device == kNoDevice) return unchoose();
+  if (device == kVirtualDevice) return choose(kVirtualDeviceName);
+  if (device >= 0) {
+    // Without a MIDI system a device number names nothing; the missing system is told once.
+    if (!haveSystem()) return unchoose();
+    std::string name = client_->portName(static_cast<unsigned int>(device));
+    if (!name.empty()) return choose(name);
   }
-  const std::string missing = connectSystem();
-  if (!missing.empty()) {
-    toldNoSystem_ = true;
-    const std::string what = device == kVirtualDevice ? kVirtualDeviceName : deviceLabel(device);
-    return closeToldDevice(MidiReportCode::kNoMidiSystem, "Cannot open " + what + ": " + missing);
-  }
-  if (device != kVirtualDevice && static_cast<unsigned int>(device) >= client_->portCount()) {
-    closeToldDevice(MidiReportCode::kOpenFailed, "There is no " + deviceLabel(device) + ".");
-    fail(MidiError::kBadDevice, "there is no " + deviceLabel(device));
-  }
-  openDevice(device);
+  unchoose();
+  told_->notOpen = true;  // the failed open tells why nothing is open
+  report(MidiReportCode::kOpenFailed, "There is no " + deviceLabel(device) + ".");
+  fail(MidiError::kBadDevice, "there is no " + deviceLabel(device));
 }
 
-void RtMidiOutputControl::openDevice(std::int32_t device) {
-  std::string name = kVirtualDeviceName;
-  std::string complaint;
-  if (device == kVirtualDevice) {
-    complaint = client_->openVirtualPort(kPortName);
-  } else {
-    name = client_->portName(static_cast<unsigned int>(device));
-    complaint = client_->openPort(static_cast<unsigned int>(device), kPortName);
-    // RtMidi on JACK takes a failed connection for an open port: check the port is there.
-    if (complaint.empty() && watch_ && !watch_->hasPort(name)) complaint = "it has gone away";
+void RtMidiOutputControl::choose(const std::string& name) {
+  // Opening the output that is open keeps it open: closing and making the port again would cut
+  // every connection other programs made to it (loading a project opens its output again).
+  if (name == chosen_ && opened_ != Opened::kNothing) return;
+  if (name != chosen_) {
+    forgetOpenDevice();
+    chosen_ = name;
+    // A new choice is a new cause, unless it is the output already told missing (a new
+    // control, made when the window loads again, choosing the stored output).
+    if (told_->missingOutput != name) told_->missingOutput.clear();
   }
-  if (!complaint.empty()) {
-    client_.reset();  // drops a port left half made
-    const std::string what = name.empty() ? deviceLabel(device) : name;
-    return closeToldDevice(MidiReportCode::kOpenFailed, "Cannot open " + what + ": " + complaint);
-  }
-  opened_ = device == kVirtualDevice ? Opened::kVirtualPort : Opened::kSystemPort;
-  openName_ = name;
-  toldNotOpen_ = toldUnsendable_ = toldSendFailed_ = false;
-  report(MidiReportCode::kOk, name + " is open.");
+  told_->notOpen = false;
+  openChosen();
 }
 
-bool RtMidiOutputControl::isOpen(std::int32_t device) {
-  if (opened_ == Opened::kVirtualPort) return device == kVirtualDevice;
-  if (opened_ != Opened::kSystemPort || device < 0 || !haveSystem()) return false;
-  return client_->portName(static_cast<unsigned int>(device)) == openName_;
+void RtMidiOutputControl::unchoose() noexcept {
+  forgetOpenDevice();
+  chosen_.clear();
+  told_->missingOutput.clear();
 }
 
 void RtMidiOutputControl::close() {
-  if (opened_ == Opened::kNothing) return;
-  const std::string name = openName_;
-  forgetOpenDevice();
-  toldNotOpen_ = false;  // sending after the user closed is a new cause, worth one report
+  if (chosen_.empty()) return;
+  const std::string name = chosen_;
+  unchoose();
+  told_->notOpen = false;  // sending after the user closed is a new cause, worth one report
   report(MidiReportCode::kClosed, name + " is closed.");
 }
 
 void RtMidiOutputControl::send() {
   if (opened_ == Opened::kNothing) {
-    if (!toldNotOpen_) {
-      toldNotOpen_ = true;
+    // A missing chosen output and a missing MIDI system were told when they began.
+    if (chosen_.empty() && !told_->noSystem && !told_->notOpen) {
+      told_->notOpen = true;
       report(MidiReportCode::kNotOpen,
              "No MIDI output device is open. Choose one under \"Midi-Output-Driver:\" in the "
              "Notecast window.");
     }
-    fail(MidiError::kNotOpen, "no MIDI output device is open");
+    fail(MidiError::kNotOpen, chosen_.empty() ? "no MIDI output device is open"
+                                              : "MIDI output " + chosen_ + " is not there now");
   }
   const std::vector<unsigned char> bytes = MidiWire::shortMessage(status_, data1_, data2_);
   if (bytes.empty()) {
@@ -147,7 +163,7 @@ void RtMidiOutputControl::send() {
   if (complaint.empty()) return;
   if (!toldSendFailed_) {
     toldSendFailed_ = true;
-    report(MidiReportCode::kSendFailed, "Cannot send to " + openName_ + ": " + complaint);
+    report(MidiReportCode::kSendFailed, "Cannot send to " + chosen_ + ": " + complaint);
   }
   fail(MidiError::kSendFailed, complaint);
 }

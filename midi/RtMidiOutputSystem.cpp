@@ -1,13 +1,35 @@
 // The output control's hold on the MIDI system and its device report: connecting when first
-// needed, noticing what went away, and telling each cause once.
+// needed, leaving it in order, finding an output by name, and telling each cause once.
 
+#include <cctype>
+
+#include "midi/BoundedClose.h"
 #include "midi/RtMidiOutputControl.h"
 
 namespace notecast {
 namespace {
 
+using namespace std::chrono_literals;
+
 // Reports kept for a handler not yet installed; the causes are latched, so few ever wait.
 constexpr std::size_t kMaxWaitingReports = 8;
+// How long the JACK watch may take to hear of our own client's going; it is told before the
+// server answers the close, so this only matters when the watch gets no notifications.
+constexpr auto kClientGoneHeard = 500ms;
+
+// An ALSA port's name without the sequencer's " client:port" numbers at its end.
+std::string withoutAlsaNumbers(const std::string& name) {
+  std::size_t end = name.size();
+  auto skipDigits = [&] {
+    const std::size_t digitsEnd = end;
+    while (end > 0 && std::isdigit(static_cast<unsigned char>(name[end - 1]))) --end;
+    return end < digitsEnd;
+  };
+  if (!skipDigits() || end == 0 || name[end - 1] != ':') return name;
+  --end;
+  if (!skipDigits() || end == 0 || name[end - 1] != ' ') return name;
+  return name.substr(0, end - 1);
+}
 
 }  // namespace
 
@@ -15,69 +37,84 @@ std::string RtMidiOutputControl::connectSystem() {
   if (client_) return {};
   std::string complaint;
   if (choice_.system() == MidiSystem::kJack) {
+    // libjack's open waits on a lock that a close left behind may hold for good.
+    if (BoundedClose::leftBehind())
+      return "JACK did not finish closing a client; restart the program to use JACK again";
     // Probing with a client of our own keeps RtMidi from printing "JACK server not running?".
-    watch_ = JackServerWatch::connect();
+    if (!watch_) watch_ = JackServerWatch::connect(changes_, kClientName);
     if (!watch_) return "no JACK server is running";
     client_ = RtMidiClient::create(RtMidi::UNIX_JACK, kClientName, &complaint);
+    if (!client_) watch_.reset();
   } else {
     if (!MidiApiChoice::sequencerPresent())
       return std::string("the ALSA sequencer ") + MidiApiChoice::kSequencerDevice +
              " is not available";
     client_ = RtMidiClient::create(RtMidi::LINUX_ALSA, kClientName, &complaint);
+    // Without the watch the owner polls (recover() says so while something is missing).
+    if (client_ && !alsaWatch_) alsaWatch_ = AlsaSequencerWatch::connect(changes_);
   }
-  if (client_) return {};
-  watch_.reset();
-  return complaint;
+  return client_ ? std::string() : complaint;
 }
 
 bool RtMidiOutputControl::haveSystem() {
   const std::string missing = connectSystem();
   if (missing.empty()) {
-    toldNoSystem_ = false;
+    told_->noSystem = false;
     return true;
   }
-  if (!toldNoSystem_) {
-    toldNoSystem_ = true;
+  if (!told_->noSystem) {
+    told_->noSystem = true;
     report(MidiReportCode::kNoMidiSystem, "No MIDI output is possible: " + missing + ".");
   }
   return false;
 }
 
 void RtMidiOutputControl::dropSystem() noexcept {
-  forgetOpenDevice();
-  client_.reset();
+  opened_ = Opened::kNothing;
+  dropClient();
   watch_.reset();
+  alsaWatch_.reset();
 }
 
-void RtMidiOutputControl::noticeLosses() {
-  if (watch_ && !watch_->running()) {
-    // With nothing open the loss matters only if the server is still missing when next needed.
-    if (opened_ == Opened::kNothing) return dropSystem();
-    const std::string name = openName_;
-    dropSystem();
-    toldNoSystem_ = true;
-    return closeToldDevice(MidiReportCode::kNoMidiSystem,
-                           "The JACK server has stopped; " + name + " is closed.");
-  }
-  if (opened_ == Opened::kSystemPort && watch_ && !watch_->hasPort(openName_)) {
-    const std::string name = openName_;
-    forgetOpenDevice();
-    closeToldDevice(MidiReportCode::kDeviceGone, name + " has gone away; it is closed.");
-  }
+void RtMidiOutputControl::dropClient() noexcept {
+  if (!client_) return;
+  const std::uint64_t gone = watch_ ? watch_->clientsGone() : 0;
+  if (watch_ && watch_->running()) watch_->awaitQuiet();
+  client_.reset();
+  // The watch must not be closed while its notification thread handles our client's going
+  // (see JackServerWatch.h); waiting here covers every later close of the watch.
+  if (watch_) watch_->awaitClientGone(gone, kClientGoneHeard);
 }
 
 // Closing drops the whole client: ALSA keeps a virtual port until its client goes.
 void RtMidiOutputControl::forgetOpenDevice() noexcept {
   if (opened_ == Opened::kNothing) return;
   opened_ = Opened::kNothing;
-  openName_.clear();
-  client_.reset();
+  dropClient();
 }
 
-void RtMidiOutputControl::closeToldDevice(MidiReportCode code, const std::string& text) {
-  forgetOpenDevice();
-  toldNotOpen_ = true;
-  report(code, text);
+std::optional<unsigned int> RtMidiOutputControl::findPort(const std::string& name,
+                                                          std::string* listed) {
+  const unsigned int count = client_->portCount();
+  std::vector<std::string> names;
+  for (unsigned int i = 0; i < count; ++i) {
+    names.push_back(client_->portName(i));
+    if (names.back() != name) continue;
+    *listed = names.back();
+    return i;
+  }
+  if (choice_.system() != MidiSystem::kAlsa) return std::nullopt;
+  // An ALSA device plugged in again may get other sequencer numbers; only an unambiguous
+  // match counts.
+  const std::string wanted = withoutAlsaNumbers(name);
+  std::optional<unsigned int> found;
+  for (unsigned int i = 0; i < names.size(); ++i) {
+    if (withoutAlsaNumbers(names[i]) != wanted) continue;
+    if (found) return std::nullopt;
+    found = i;
+  }
+  if (found) *listed = names[*found];
+  return found;
 }
 
 void RtMidiOutputControl::report(MidiReportCode code, std::string text) {

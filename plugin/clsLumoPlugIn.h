@@ -4,14 +4,15 @@
 // holds lives in PluginGlobals, shared by every instance.
 
 #include "abi/ComObject.h"
+#include "abi/IOutputStatus.h"
 #include "abi/LumoTypeLib/ILumoModule.h"
 #include "abi/LumoTypeLib/ILumoPlugin.h"
 #include "abi/NotecastClasses.h"
 
 namespace notecast {
 
-class clsLumoPlugIn final
-    : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule> {
+class clsLumoPlugIn final : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin,
+                                             lumo::ILumoModule, IOutputStatus> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -28,6 +29,13 @@ class clsLumoPlugIn final
 
   // ILumoModule
   HRESULT get_ModuleInfo(lumo::IModuleInformation** info) noexcept override;
+
+  // IOutputStatus (clsLumoPlugInStatus.cpp)
+  HRESULT get_OutputName(std::string* name) noexcept override;
+  HRESULT get_OutputState(std::int32_t* state) noexcept override;
+  HRESULT get_MessagesSent(std::int64_t* count) noexcept override;
+  HRESULT get_MessagesNotSent(std::int64_t* count) noexcept override;
+  HRESULT get_RecentMessages(std::string* lines) noexcept override;
 
   static constexpr const char* kPluginName = "Notecast Plugin";
 };

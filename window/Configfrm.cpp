@@ -3,6 +3,7 @@
 #include "abi/Boundary.h"
 #include "abi/ModuleLock.h"
 #include "window/ConfigfrmForm.h"
+#include "window/OutputChangeRelay.h"
 
 namespace notecast {
 

@@ -28,10 +28,12 @@
 #include "engine/CommandTarget.h"
 #include "engine/EventTable.h"
 #include "midi/MidiOutputControl.h"
+#include "midi/SendLog.h"
 
 namespace notecast {
 
 class ConfigfrmForm;
+class OutputChangeRelay;
 
 class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, public CommandTarget {
  public:
@@ -93,13 +95,25 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   void cmdOK_Click();
 
   // The MIDI device.
+  // Fills the output list with what the MIDI system has now, no row selected (the load's first
+  // step: the event file chooses the row).
   void fillDeviceList();
+  // Fills the output list again, keeping the chosen output selected by name; while it is
+  // missing its row stays, at the end. Opens, closes and picks nothing (connections others made
+  // to our port stay). On every show and every change the MIDI system announces.
+  void refreshDeviceList();
+  // Opens the output of the selected row by its name; no row: nothing chosen (device -2).
   void openChosenDevice();
   void closeDevice();
   void sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2);
   void sendNoteOff(std::int32_t midiMessage);
   void cboMidiOutput_Click();
   void cmdSendTestNote_Click();
+  // The output control's status while the window is loaded, {kNone, ""} otherwise. Never loads
+  // the window, opens, closes or tells anything.
+  MidiOutputStatus outputStatus() const;
+  // What went out over the plug-in's life; kept across unloads of the window.
+  const SendLog& sendLog() const noexcept { return sendLog_; }
 
   // The event file and the window position (ConfigfrmPersistence.cpp).
   void openCfgFile();
@@ -149,6 +163,9 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   MidiOutputControl& midi();
   class DispatchToWindow;
   void onDeviceReport(std::int16_t& code, std::string& text);
+  // A change the MIDI system announced, or the poll while something is missing: the control
+  // looks again and the list follows.
+  void onOutputChanged();
 
   EventTable table_;
   ChannelIndex channelIndex_;
@@ -156,7 +173,11 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   std::function<std::string()> projectBase_;
   Presence presence_ = Presence::NotLoaded;
   std::unique_ptr<ConfigfrmForm> form_;
+  std::unique_ptr<OutputChangeRelay> outputRelay_;  // while loaded; declared first: outlives midi_
   std::unique_ptr<MidiOutputControl> midi_;
+  bool handlingOutputChange_ = false;
+  bool outputChangedAgain_ = false;  // during handling, e.g. in a report's box
+  SendLog sendLog_;
   std::atomic<std::uint32_t> externalReferences_{0};
 };
 

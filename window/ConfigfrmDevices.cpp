@@ -1,28 +1,62 @@
 // The MIDI output device as the window drives it: the device list, opening, changing and
-// closing the device, the send step, the test note and the device report.
+// closing the device, the send step, the test note, the device report and the changes the MIDI
+// system announces.
 
 #include <QComboBox>
+#include <utility>
+#include <vector>
 
 #include "abi/Boundary.h"
 #include "engine/MessageKind.h"
+#include "midi/MidiWire.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/MessageBox.h"
+#include "window/OutputChangeRelay.h"
 #include "window/modMIDIHelper.h"
 
 namespace notecast {
 namespace {
 
-constexpr std::int32_t kFirstDevice = -1;  // row r of the device list is device r - 1
+constexpr std::int32_t kFirstDevice = -1;  // the list shows devices -1 (virtual output), 0, 1..
+constexpr std::int32_t kNoDevice = -2;     // no row selected: nothing is chosen
 constexpr std::int32_t kTestNoteStatus = 144, kTestNoteKey = 64, kTestNoteVelocity = 64;
 constexpr const char* kReportTitle = "Notecast";
-
-std::int32_t deviceOfRow(int row) {
-  return row + kFirstDevice;
-}
+constexpr const char* kMissingTip = "Not there now: it opens by itself as soon as it is back.";
 
 void writeAction(MidiOutputControl& midi, MidiAction action) {
   midi.setAction(static_cast<std::int32_t>(action));
+}
+
+// The control's devices in list order. A port that goes while they are read ends the list
+// there: its going is announced, and the list filled again.
+std::vector<QString> deviceNames(MidiOutputControl& control) {
+  std::vector<QString> names;
+  const std::int16_t count = control.deviceCount();
+  for (std::int32_t device = kFirstDevice; device < count; ++device) {
+    control.setDeviceNumber(device);
+    try {
+      names.push_back(QString::fromStdString(control.deviceName()));
+    } catch (const RuntimeError& error) {
+      if (error.number() != static_cast<std::int32_t>(MidiError::kBadDevice)) throw;
+      break;
+    }
+  }
+  return names;
+}
+
+// The rows, rebuilt without any handler running.
+void showNames(QComboBox* list, const std::vector<QString>& names) {
+  const QSignalBlocker blocker(list);
+  list->clear();
+  for (const QString& name : names) list->addItem(name);
+}
+
+int rowNamed(const QComboBox* list, const QString& name) {
+  for (int row = 0; row < list->count(); ++row) {
+    if (list->itemText(row) == name) return row;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -34,39 +68,69 @@ MidiOutputControl& Configfrm::midi() {
 
 void Configfrm::fillDeviceList() {
   QComboBox* list = form().cboMidiOutput;
-  MidiOutputControl& control = midi();
-  {
-    const QSignalBlocker blocker(list);
-    list->clear();
-  }
-  const std::int16_t count = control.deviceCount();
-  for (std::int32_t device = kFirstDevice; device < count; ++device) {
-    control.setDeviceNumber(device);
-    const QSignalBlocker blocker(list);
-    list->addItem(QString::fromStdString(control.deviceName()));
-  }
+  const std::vector<QString> names = deviceNames(midi());
+  showNames(list, names);
   // Filling selects the first row by itself; the stored device is chosen by the event file.
   selectComboRow(list, -1);
 }
 
-// With no row selected the device number is -2, which the control refuses to open.
-void Configfrm::openChosenDevice() {
-  const int row = form().cboMidiOutput->currentIndex();
+void Configfrm::refreshDeviceList() {
+  QComboBox* list = form().cboMidiOutput;
   MidiOutputControl& control = midi();
-  control.setDeviceNumber(deviceOfRow(row));
+  // The chosen output as the control knows it (an ALSA device plugged in again may carry new
+  // numbers in its name), else the row the user or the event file selected.
+  const MidiOutputStatus status = control.status();
+  QString keep;
+  if (status.state != MidiOutputState::kNone) {
+    keep = QString::fromStdString(status.name);
+  } else if (list->currentIndex() >= 0) {
+    keep = list->currentText();
+  }
+  const std::vector<QString> names = deviceNames(control);
+  if (presence_ == Presence::NotLoaded) return;  // a report's box let the window go meanwhile
+  showNames(list, names);
+  int row = keep.isEmpty() ? -1 : rowNamed(list, keep);
+  if (row < 0 && !keep.isEmpty()) {
+    // The choice stays, and is what the event file keeps, while the output is missing.
+    const QSignalBlocker blocker(list);
+    list->addItem(keep);
+    row = list->count() - 1;
+    list->setItemData(row, QString::fromLatin1(kMissingTip), Qt::ToolTipRole);
+  }
+  selectComboRow(list, row);
+}
+
+// A row names its output: the control finds it by that name (ports a list shows may be numbered
+// otherwise a moment later) and keeps it chosen while it is missing.
+void Configfrm::openChosenDevice() {
+  QComboBox* list = form().cboMidiOutput;
+  MidiOutputControl& control = midi();
+  if (list->currentIndex() < 0) {
+    control.setDeviceNumber(kNoDevice);
+  } else {
+    control.setDeviceName(list->currentText().toStdString());
+  }
   writeAction(control, MidiAction::kOpen);
+  // The list and the poll follow what the open found.
+  if (outputRelay_) outputRelay_->wake();
 }
 
 void Configfrm::closeDevice() {
   writeAction(midi(), MidiAction::kClose);
+  if (outputRelay_) outputRelay_->wake();  // nothing chosen: the poll stops
 }
 
+// Picking the chosen output again keeps it as it is: closing and opening it would cut the
+// connections other programs made to our port, and a missing one opens when it is back anyway.
 void Configfrm::cboMidiOutput_Click() {
   runStep([this] {
     MidiOutputControl& control = midi();
+    const MidiOutputStatus status = control.status();
+    if (status.state != MidiOutputState::kNone &&
+        form().cboMidiOutput->currentText().toStdString() == status.name)
+      return;
     writeAction(control, MidiAction::kClose);
-    control.setDeviceNumber(deviceOfRow(form().cboMidiOutput->currentIndex()));
-    writeAction(control, MidiAction::kOpen);
+    openChosenDevice();
   });
 }
 
@@ -75,7 +139,16 @@ void Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t d
   control.setStatusByte(status);
   control.setDataByte1(data1);
   control.setDataByte2(data2);
-  writeAction(control, MidiAction::kSend);
+  try {
+    writeAction(control, MidiAction::kSend);
+  } catch (...) {
+    sendLog_.recordNotSent();
+    throw;
+  }
+  // The control sends nothing, and raises nothing, for a status byte that starts no message.
+  const std::vector<unsigned char> bytes = MidiWire::shortMessage(status, data1, data2);
+  if (bytes.empty()) return sendLog_.recordNotSent();
+  sendLog_.recordSent(bytes);
 }
 
 void Configfrm::sendNoteOff(std::int32_t midiMessage) {
@@ -92,6 +165,29 @@ void Configfrm::onDeviceReport(std::int16_t& code, std::string& text) {
       code == static_cast<std::int16_t>(MidiReportCode::kClosed))
     return;
   showMessageBox({text, kReportTitle, BoxButtons::Ok, BoxIcon::None, BoxAnswer::Ok});
+}
+
+void Configfrm::onOutputChanged() {
+  if (presence_ == Presence::NotLoaded) return;
+  // A report's message box runs an event loop, in which the next change may come.
+  if (handlingOutputChange_) {
+    outputChangedAgain_ = true;
+    return;
+  }
+  handlingOutputChange_ = true;
+  runStep([this] {
+    const bool missing = midi().recover();
+    if (presence_ == Presence::NotLoaded) return;  // a report's box let the window go meanwhile
+    outputRelay_->setPolling(missing);
+    refreshDeviceList();
+  });
+  handlingOutputChange_ = false;
+  if (std::exchange(outputChangedAgain_, false) && outputRelay_) outputRelay_->wake();
+}
+
+MidiOutputStatus Configfrm::outputStatus() const {
+  if (presence_ == Presence::NotLoaded || !midi_) return {};
+  return midi_->status();
 }
 
 }  // namespace notecast

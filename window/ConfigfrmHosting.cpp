@@ -6,6 +6,7 @@
 #include "abi/Boundary.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
+#include "window/OutputChangeRelay.h"
 
 namespace notecast {
 namespace {
@@ -89,9 +90,12 @@ ConfigfrmForm& Configfrm::form() {
 void Configfrm::ensureLoaded() {
   if (presence_ != Presence::NotLoaded) return;
   form_ = std::make_unique<ConfigfrmForm>();
+  // The MIDI system's announcements reach the window through the form's event queue.
+  outputRelay_ = std::make_unique<OutputChangeRelay>(form_.get(), [this] { onOutputChanged(); });
   midi_ = createMidiOutputControl();
   midi_->setDeviceReport(
       [this](std::int16_t& code, std::string& text) { onDeviceReport(code, text); });
+  midi_->setChangeNotifier(outputRelay_->notifier());
   // The frame's close button unloads the window, after the close event has returned.
   form_->onCloseRequested = [this, form = QPointer<ConfigfrmForm>(form_.get())] {
     QMetaObject::invokeMethod(
@@ -110,11 +114,13 @@ void Configfrm::Form_Load() {
   loadWindowPosition();
 }
 
+// The output list shows what is there now: ports come and go while the window is hidden.
 void Configfrm::show() {
   ConfigfrmForm& window = form();
   window.show();
   window.raise();
   presence_ = Presence::Shown;
+  runStep([this] { refreshDeviceList(); });
 }
 
 void Configfrm::hide() {
@@ -123,11 +129,13 @@ void Configfrm::hide() {
 }
 
 // The window and its controls go away, the MIDI output control with them (which closes its
-// device); the event table stays.
+// device); the event table stays. The control goes first: it never calls the relay's notifier
+// once destroyed, and a call the relay queued on the form goes with the form.
 void Configfrm::unload() noexcept {
   if (presence_ == Presence::NotLoaded) return;
   presence_ = Presence::NotLoaded;
   midi_.reset();
+  outputRelay_.reset();
   form_.reset();
 }
 

@@ -50,7 +50,15 @@ void Configfrm::openCfgFile() {
     if (devices->itemText(row).trimmed().toStdString() == contents.deviceName)
       selectComboRow(devices, row);
   }
-  // Opened even when no row matched (device -2); a failed open was told by the device report.
+  // A stored output that is not there now is still the chosen one: its row is kept, at the
+  // end, and the control opens it as soon as it appears.
+  if (devices->currentIndex() < 0 && !contents.deviceName.empty()) {
+    const QSignalBlocker blocker(devices);
+    devices->addItem(QString::fromStdString(contents.deviceName));
+    selectComboRow(devices, devices->count() - 1);
+  }
+  // Opened even when no row is selected (nothing chosen); a failed open was told by the device
+  // report.
   runStep([this] { openChosenDevice(); });
   table_.assign(contents.records);
 }

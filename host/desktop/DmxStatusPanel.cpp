@@ -24,6 +24,7 @@ DmxStatusPanel::DmxStatusPanel(StatusProvider provider, QWidget* parent)
   frames_ = addRow(tr("Frames:"), kFramesName);
   changes_ = addRow(tr("Changes:"), kChangesName);
   lastChange_ = addRow(tr("Last change:"), kLastChangeName);
+  folded_ = addRow(tr("Folded frames:"), kFoldedName);
 
   // Without an input nothing ever changes, so there is nothing to poll.
   if (provider_) {
@@ -47,7 +48,8 @@ void DmxStatusPanel::refresh() {
     return;
   }
   source_->setText(tr("no DMX input"));
-  for (QLabel* label : {state_, rate_, frames_, changes_, lastChange_}) label->setText(kNoValue);
+  for (QLabel* label : {state_, rate_, frames_, changes_, lastChange_, folded_})
+    label->setText(kNoValue);
 }
 
 void DmxStatusPanel::display(const DmxInputStatus& status) {
@@ -60,6 +62,7 @@ void DmxStatusPanel::display(const DmxInputStatus& status) {
   lastChange_->setText(status.lastChannel == 0
                            ? tr("none yet")
                            : tr("channel %1 = %2").arg(status.lastChannel).arg(status.lastValue));
+  folded_->setText(QString::number(status.folded));
 }
 
 }  // namespace notecast::host

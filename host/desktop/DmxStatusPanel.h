@@ -1,7 +1,7 @@
 #pragma once
 // The desktop window's view of the DMX input: source, state, frame rate, frame and change
-// counts, and the last change. Reads the status from a provider, so it works with any input (or
-// none) and tests can hand in their own.
+// counts, the last change, and the frames folded while the plug-in was held up. Reads the status
+// from a provider, so it works with any input (or none) and tests can hand in their own.
 //
 // Contract: user-interface thread only. Refreshes every kRefreshIntervalMs by itself, and at
 // once on refresh() (connect the input's statusChanged there). A null provider shows that there
@@ -35,6 +35,7 @@ class DmxStatusPanel : public QGroupBox {
   static constexpr const char* kFramesName = "dmxFrames";
   static constexpr const char* kChangesName = "dmxChanges";
   static constexpr const char* kLastChangeName = "dmxLastChange";
+  static constexpr const char* kFoldedName = "dmxFolded";
 
   explicit DmxStatusPanel(StatusProvider provider, QWidget* parent = nullptr);
 
@@ -53,6 +54,7 @@ class DmxStatusPanel : public QGroupBox {
   QLabel* frames_;
   QLabel* changes_;
   QLabel* lastChange_;
+  QLabel* folded_;
 };
 
 }  // namespace notecast::host

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "abi/RuntimeError.h"
+#include "host/desktop/OutputStatusPanel.h"
 #include "host/desktop/SharedCommands.h"
 #include "host/dmx/PluginCallScope.h"
 #include "host/session/ResultFormat.h"
@@ -47,6 +48,7 @@ HostMainWindow::HostMainWindow(PluginSession& session, QString projectBase,
   column->addWidget(buildProjectBox());
   dmxPanel_ = new DmxStatusPanel(std::move(dmxStatus), central);
   column->addWidget(dmxPanel_);
+  column->addWidget(new OutputStatusPanel([this] { return readOutputStatus(session_); }, central));
   column->addWidget(buildCommandBox(), 1);
   column->addWidget(buildButtonRow());
   setCentralWidget(central);

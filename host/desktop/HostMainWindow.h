@@ -1,6 +1,7 @@
 #pragma once
 // The host's main window in desktop mode: the open project, the DMX input's status, the
-// plug-in's shared commands (list, refresh, fire), and Configure, Save and Quit.
+// plug-in's MIDI output (name, state, counts, last messages sent), the plug-in's shared commands
+// (list, refresh, fire), and Configure, Save and Quit.
 //
 // Contract:
 //  - User-interface thread only. `session` outlives the window; the plug-in has been through
@@ -21,6 +22,7 @@
 #include <functional>
 
 #include "host/desktop/DmxStatusPanel.h"
+#include "host/session/EventFileCheck.h"
 #include "host/session/PluginSession.h"
 
 class QCloseEvent;
@@ -48,7 +50,7 @@ class HostMainWindow : public QMainWindow {
   static constexpr const char* kQuitActionName = "quitAction";
 
   // The plug-in keeps its settings in the project's base name with this suffix.
-  static constexpr const char* kEventFileSuffix = ".Notecast";
+  static constexpr const char* kEventFileSuffix = notecast::host::kEventFileSuffix;
   // Successes fade from the status bar after this long; failures stay until the next message.
   static constexpr int kSuccessMessageMs = 5000;
 

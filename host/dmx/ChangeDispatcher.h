@@ -7,6 +7,10 @@
 // delivery inside the first. The FIFO is drained from the event loop once the outermost plug-in
 // call is over, never recursively. Each delivery holds a PluginCallScope itself.
 //
+// A DmxInput emits nothing while a plug-in call is in progress: it keeps its frames back itself,
+// bounded and folded (FrameQueue), so fed from an input the FIFO here stays empty and memory
+// stays flat however long the plug-in is held up. The FIFO guards every other caller.
+//
 // A failure result of the delivery (or an exception it throws) goes to the failure handler,
 // after the delivery's scope has ended; the next change is delivered all the same.
 //

@@ -8,18 +8,21 @@ int ChannelState::channelOf(unsigned universe, int slot) noexcept {
   return static_cast<int>(universe - 1) * kSlotsPerUniverse + slot;
 }
 
+std::vector<ChannelChange> ChannelState::valuesOfFrame(unsigned universe,
+                                                       std::span<const std::uint8_t> values) {
+  std::vector<ChannelChange> channels;
+  if (universe < 1 || universe > kMaxUniverse) return channels;
+  const std::size_t count = std::min<std::size_t>(values.size(), kSlotsPerUniverse);
+  channels.reserve(count);
+  for (std::size_t index = 0; index < count; ++index) {
+    channels.push_back({channelOf(universe, static_cast<int>(index) + 1), values[index]});
+  }
+  return channels;
+}
+
 std::vector<ChannelChange> ChannelState::applyFrame(unsigned universe,
                                                     std::span<const std::uint8_t> values) {
-  std::vector<ChannelChange> changes;
-  if (universe < 1 || universe > kMaxUniverse) return changes;
-  Universe& last = this->universe(universe);
-  const std::size_t count = std::min<std::size_t>(values.size(), kSlotsPerUniverse);
-  for (std::size_t index = 0; index < count; ++index) {
-    if (last[index] == values[index]) continue;
-    last[index] = values[index];
-    changes.push_back({channelOf(universe, static_cast<int>(index) + 1), values[index]});
-  }
-  return changes;
+  return applyValues(valuesOfFrame(universe, values));
 }
 
 std::optional<ChannelChange> ChannelState::applyChannel(int channel, int value) {
@@ -30,6 +33,14 @@ std::optional<ChannelChange> ChannelState::applyChannel(int channel, int value) 
   if (last == value) return std::nullopt;
   last = static_cast<std::uint8_t>(value);
   return ChannelChange{channel, value};
+}
+
+std::vector<ChannelChange> ChannelState::applyValues(const std::vector<ChannelChange>& values) {
+  std::vector<ChannelChange> changes;
+  for (const ChannelChange& value : values) {
+    if (const auto change = applyChannel(value.channel, value.value)) changes.push_back(*change);
+  }
+  return changes;
 }
 
 int ChannelState::value(int channel) const {

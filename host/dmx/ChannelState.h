@@ -31,13 +31,22 @@ class ChannelState {
   // `universe` 1..kMaxUniverse, `slot` 1..512.
   static int channelOf(unsigned universe, int slot) noexcept;
 
+  // The channel and value of each slot of a frame of `universe` (1..kMaxUniverse; none for
+  // others), in ascending order. Slots past 512 belong to no channel of the universe.
+  static std::vector<ChannelChange> valuesOfFrame(unsigned universe,
+                                                  std::span<const std::uint8_t> values);
+
   // Takes a frame of `universe` (1..kMaxUniverse; others change nothing). A frame shorter than
-  // 512 slots leaves the channels beyond it as they are; slots past 512 are ignored. Returns the
-  // channels whose value differs from before, in ascending order.
+  // 512 slots leaves the channels beyond it as they are. Returns the channels whose value
+  // differs from before, in ascending order.
   std::vector<ChannelChange> applyFrame(unsigned universe, std::span<const std::uint8_t> values);
 
   // Takes one channel's value (channel 1..kMaxChannel, value 0..255); the change, if it is one.
   std::optional<ChannelChange> applyChannel(int channel, int value);
+
+  // Takes the value of each channel in `values` (in channel order, as a DmxFrame carries them);
+  // the changes among them, in the same order.
+  std::vector<ChannelChange> applyValues(const std::vector<ChannelChange>& values);
 
   // The last value of `channel`; 0 for one never set.
   int value(int channel) const;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/dmx/OlaDmxInput.h"
+#include "host/dmx/PluginCallScope.h"
 #include "host/dmx/ReplayDmxInput.h"
 #include "host/dmx/StdinDmxInput.h"
 
@@ -43,24 +44,50 @@ std::vector<unsigned> parseUniverses(const QString& list) {
   return universes;
 }
 
-}  // namespace
+// What create() checks before it opens anything.
+struct ParsedSource {
+  enum class Kind { kOla, kStdin, kReplay } kind;
+  std::vector<unsigned> universes;  // kOla
+  QString path;                     // kReplay
+};
 
-std::unique_ptr<DmxInput> DmxInput::create(const QString& source, bool loop) {
+ParsedSource parseSource(const QString& source) {
   if (source.startsWith(kOlaPrefix)) {
-    return std::make_unique<OlaDmxInput>(parseUniverses(source.mid(kOlaPrefix.size())));
+    return {ParsedSource::Kind::kOla, parseUniverses(source.mid(kOlaPrefix.size())), {}};
   }
-  if (source == kStdin) return std::make_unique<StdinDmxInput>();
+  if (source == kStdin) return {ParsedSource::Kind::kStdin, {}, {}};
   if (source.startsWith(kReplayPrefix)) {
     const QString path = source.mid(kReplayPrefix.size());
     if (path.isEmpty()) reject(QStringLiteral("DMX source replay: names no file"));
-    return std::make_unique<ReplayDmxInput>(ShowFile::load(path), QFileInfo(path).fileName(), loop);
+    return {ParsedSource::Kind::kReplay, {}, path};
   }
   reject(QStringLiteral("unknown DMX source \"%1\": expected ola:UNIVERSE[,UNIVERSE...], stdin or "
                         "replay:FILE")
              .arg(source));
 }
 
-DmxInput::DmxInput(QString source) {
+}  // namespace
+
+void DmxInput::checkSource(const QString& source) {
+  parseSource(source);
+}
+
+std::unique_ptr<DmxInput> DmxInput::create(const QString& source, bool loop) {
+  ParsedSource parsed = parseSource(source);
+  switch (parsed.kind) {
+    case ParsedSource::Kind::kOla:
+      return std::make_unique<OlaDmxInput>(std::move(parsed.universes));
+    case ParsedSource::Kind::kStdin:
+      return std::make_unique<StdinDmxInput>();
+    case ParsedSource::Kind::kReplay:
+      return std::make_unique<ReplayDmxInput>(ShowFile::load(parsed.path),
+                                              QFileInfo(parsed.path).fileName(), loop);
+  }
+  return nullptr;
+}
+
+DmxInput::DmxInput(QString source, std::size_t universes)
+    : waiting_(kHeldFramesPerUniverse * std::max<std::size_t>(universes, 1)) {
   status_.source = std::move(source);
   status_.state = QStringLiteral("not started");
   clock_.start();
@@ -71,24 +98,39 @@ DmxInput::DmxInput(QString source) {
 
 DmxInput::~DmxInput() = default;
 
+void DmxInput::stop() {
+  stopSource();
+  sourceStopped_ = true;
+}
+
 DmxInputStatus DmxInput::status() const {
   DmxInputStatus now = status_;
   now.framesPerSecond = framesInLastSecond();
+  now.folded = foldedSent_ + waiting_.folded();
   return now;
 }
 
+DmxFrame DmxInput::frameOf(unsigned universe, std::span<const std::uint8_t> values) {
+  return DmxFrame{ChannelState::valuesOfFrame(universe, values), 1};
+}
+
 void DmxInput::takeFrame(unsigned universe, std::span<const std::uint8_t> values) {
-  const std::vector<ChannelChange> changes = channels_.applyFrame(universe, values);
-  count(static_cast<int>(changes.size()));
-  send(changes);
-  noteStatusChange();
+  enqueue(frameOf(universe, values));
+  sendWaiting();
 }
 
 void DmxInput::takeChannel(int channel, int value) {
-  const std::optional<ChannelChange> change = channels_.applyChannel(channel, value);
-  count(change ? 1 : 0);
-  if (change) send({*change});
-  noteStatusChange();
+  DmxFrame frame;
+  frame.values.push_back({channel, value});
+  enqueue(std::move(frame));
+  sendWaiting();
+}
+
+// All of them wait before any is sent: a receiver's nested event loop may take newer frames,
+// which must queue behind these.
+void DmxInput::takeFrames(std::deque<DmxFrame> frames) {
+  for (DmxFrame& frame : frames) enqueue(std::move(frame));
+  sendWaiting();
 }
 
 void DmxInput::setState(const QString& state) {
@@ -97,28 +139,59 @@ void DmxInput::setState(const QString& state) {
   noteStatusChange();
 }
 
-// Counted before the changes go out: a slot of `changed` may read the status.
-void DmxInput::count(int changes) {
-  ++status_.frames;
-  status_.changes += changes;
-  frameTimes_.push_back(clock_.elapsed());
-  while (frameTimes_.front() < frameTimes_.back() - kRateWindowMs) frameTimes_.pop_front();
+void DmxInput::fail(const QString& reason) {
+  setState(QStringLiteral("failed: %1").arg(reason));
+  emit failed(reason);
 }
 
-// A call made while `changed` is being emitted (from a nested event loop) only queues its
-// changes; the outer call sends them after the ones before them.
-void DmxInput::send(const std::vector<ChannelChange>& changes) {
-  outbox_.insert(outbox_.end(), changes.begin(), changes.end());
-  if (sending_) return;
+// Counted as they come, before any change goes out: a slot of `changed` may read the status.
+void DmxInput::enqueue(DmxFrame frame) {
+  if (sourceStopped_) return;
+  status_.frames += frame.sourceFrames;
+  frameTimes_.emplace_back(clock_.elapsed(), frame.sourceFrames);
+  while (frameTimes_.front().first < frameTimes_.back().first - kRateWindowMs)
+    frameTimes_.pop_front();
+  waiting_.push(std::move(frame));
+  noteStatusChange();
+}
+
+// A call made while `changed` is being emitted (from a nested event loop) only leaves its frames
+// waiting; the outer call sends them after the ones before them. A plug-in call in progress
+// holds everything back until it is over.
+void DmxInput::sendWaiting() {
+  if (sending_ || sourceStopped_) return;
   sending_ = true;
-  while (!outbox_.empty()) {
-    const ChannelChange change = outbox_.front();
-    outbox_.pop_front();
-    status_.lastChannel = change.channel;
-    status_.lastValue = change.value;
-    emit changed(change.channel, change.value);
+  while (!waiting_.empty() && !sourceStopped_) {
+    if (PluginCallScope::inProgress()) {
+      resumeAfterPluginCall();
+      break;
+    }
+    const DmxFrame frame = waiting_.pop();
+    foldedSent_ += frame.sourceFrames - 1;
+    foldedUntold_ += frame.sourceFrames - 1;
+    const std::vector<ChannelChange> changes = channels_.applyValues(frame.values);
+    status_.changes += static_cast<qint64>(changes.size());
+    for (const ChannelChange& change : changes) {
+      status_.lastChannel = change.channel;
+      status_.lastValue = change.value;
+      emit changed(change.channel, change.value);
+    }
   }
   sending_ = false;
+  if (waiting_.empty() && foldedUntold_ > 0) {
+    const qint64 folded = foldedUntold_;
+    foldedUntold_ = 0;
+    emit framesFolded(folded);
+  }
+}
+
+void DmxInput::resumeAfterPluginCall() {
+  if (resumeScheduled_) return;
+  resumeScheduled_ = true;
+  PluginCallScope::whenIdle(this, [this] {
+    resumeScheduled_ = false;
+    sendWaiting();
+  });
 }
 
 // The first change after a quiet spell is told at once; later ones at the next tick.
@@ -143,8 +216,11 @@ void DmxInput::statusTick() {
 
 double DmxInput::framesInLastSecond() const {
   const qint64 since = clock_.elapsed() - kRateWindowMs;
-  return static_cast<double>(std::count_if(frameTimes_.begin(), frameTimes_.end(),
-                                           [since](qint64 time) { return time > since; }));
+  qint64 frames = 0;
+  for (const auto& [time, count] : frameTimes_) {
+    if (time > since) frames += count;
+  }
+  return static_cast<double>(frames);
 }
 
 }  // namespace notecast::host

@@ -1,11 +1,24 @@
 #include "host/dmx/ReplayDmxInput.h"
 
 #include <algorithm>
+#include <set>
 
 namespace notecast::host {
 
+namespace {
+
+std::size_t universesOf(const ShowFile& show) {
+  std::set<unsigned> universes;
+  for (const ShowFrame& frame : show.frames()) universes.insert(frame.universe);
+  return universes.size();
+}
+
+}  // namespace
+
 ReplayDmxInput::ReplayDmxInput(ShowFile show, const QString& name, bool loop)
-    : DmxInput(QStringLiteral("replay of %1").arg(name)), show_(std::move(show)), loop_(loop) {
+    : DmxInput(QStringLiteral("replay of %1").arg(name), universesOf(show)),
+      show_(std::move(show)),
+      loop_(loop) {
   timer_.setSingleShot(true);
   // The default coarse timer may be 5 % late, more than a show's 20-40 ms between frames allows.
   timer_.setTimerType(Qt::PreciseTimer);
@@ -26,7 +39,7 @@ void ReplayDmxInput::start() {
   scheduleNext();
 }
 
-void ReplayDmxInput::stop() {
+void ReplayDmxInput::stopSource() {
   if (!running_) return;
   running_ = false;
   timer_.stop();

@@ -32,9 +32,9 @@ class ReplayDmxInput : public DmxInput {
   ~ReplayDmxInput() override;
 
   void start() override;
-  void stop() override;
 
  private:
+  void stopSource() override;
   void playDue();
   void scheduleNext();
 

@@ -37,7 +37,7 @@ bool parseNumber(std::string_view word, int min, int max, int* number) {
 }  // namespace
 
 StdinDmxInput::StdinDmxInput(int descriptor, std::ostream& warnings)
-    : DmxInput(QStringLiteral("standard input")), descriptor_(descriptor), warnings_(warnings) {}
+    : DmxInput(QStringLiteral("standard input"), 1), descriptor_(descriptor), warnings_(warnings) {}
 
 StdinDmxInput::~StdinDmxInput() {
   stop();
@@ -50,7 +50,7 @@ void StdinDmxInput::start() {
   setState(QStringLiteral("running"));
 }
 
-void StdinDmxInput::stop() {
+void StdinDmxInput::stopSource() {
   if (!notifier_ || stopped_) return;
   stopped_ = true;
   notifier_->setEnabled(false);
@@ -84,10 +84,13 @@ void StdinDmxInput::readAvailable() {
     return;
   }
   if (count < 0) {
-    warnings_ << "notecast-host: warning: cannot read standard input: " << std::strerror(errno)
-              << '\n';
+    const int error = errno;
+    stopped_ = true;
+    fail(QStringLiteral("cannot read standard input: %1")
+             .arg(QString::fromLocal8Bit(std::strerror(error))));
+    return;
   }
-  if (count <= 0) {
+  if (count == 0) {
     end();
     return;
   }

@@ -3,7 +3,8 @@
 // another program types them. Each line counts as one frame. Channels are channel numbers
 // already (universe 2 slot 1 is 513). Blank lines are skipped; any other line that is not a
 // channel 1..ChannelState::kMaxChannel and a value 0..255 gets one warning naming its line number
-// and is skipped. The end of the input ends the source (`finished`).
+// and is skipped. The end of the input ends the source (`finished`); a failing read ends it as a
+// failure (`failed`).
 //
 // Reading never blocks the event loop: a socket notifier wakes the input when the descriptor has
 // data, and each wake-up reads what is there.
@@ -40,12 +41,12 @@ class StdinDmxInput : public DmxInput {
   ~StdinDmxInput() override;
 
   void start() override;
-  void stop() override;
 
   // Parses one line without its line end ("\r" at the end is allowed).
   static Line parseLine(std::string_view text);
 
  private:
+  void stopSource() override;
   void readAvailable();
   void takeLine(std::string_view text);
   void end();

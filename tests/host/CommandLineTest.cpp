@@ -27,10 +27,28 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
                                              {"--script"},
                                              {"--project", "a", "--project", "b"},
                                              {"--register", "x", "--show"},
-                                             {"--register", "x", "--unregister", "x"}}) {
+                                             {"--register", "x", "--unregister", "x"},
+                                             {"--dmx", "ola:0"},
+                                             {"--dmx", "midi:1"},
+                                             {"--dmx", "replay:"}}) {
     EXPECT_THROW(parseCommandLine(arguments), HostError) << arguments.front();
   }
   EXPECT_EQ(parseCommandLine({"--unregister", "/x.so"}).unregisterPath, "/x.so");
+  // A source is checked, not opened: the recording is read when the host starts.
+  EXPECT_EQ(parseCommandLine({"--dmx", "replay:/no/such.show"}).dmxSource, "replay:/no/such.show");
+}
+
+TEST(CommandLineTest, HelpWinsOverEverythingElseAndTellsTheExitStatuses) {
+  EXPECT_TRUE(parseCommandLine({"-h"}).help);
+  EXPECT_TRUE(parseCommandLine({"--register", "x", "--help"}).help);
+  const std::string help = std::string(kUsage) + kHelp;
+  for (const char* option : {"--plugin", "--project", "--dmx", "--loop", "--script", "--headless",
+                             "--show", "--register", "--unregister", "--help"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+  for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  the command line"}) {
+    EXPECT_NE(help.find(status), std::string::npos) << status;
+  }
 }
 
 }  // namespace

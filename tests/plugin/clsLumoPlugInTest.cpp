@@ -197,3 +197,50 @@ TEST_F(clsLumoPlugInTest, WindowHeldByTheHostKeepsThePluginUntilReleased) {
 
 }  // namespace
 }  // namespace notecast
+
+namespace notecast {
+namespace {
+
+// What the host's status line and window read: the output, and what went out and what did not.
+TEST_F(clsLumoPlugInTest, OutputStatusTellsWhatWasSentWithoutLoadingTheWindow) {
+  auto status = object_.query<IOutputStatus>();
+  ASSERT_TRUE(status) << "the plug-in object offers its output status";
+  std::string name = "x";
+  std::int32_t state = -1;
+  std::int64_t sent = -1, notSent = -1;
+  EXPECT_EQ(status->get_OutputName(&name), S_OK);
+  EXPECT_EQ(status->get_OutputState(&state), S_OK);
+  EXPECT_EQ(status->get_MessagesSent(&sent), S_OK);
+  EXPECT_EQ(name, "");
+  EXPECT_EQ(state, static_cast<std::int32_t>(OutputState::kNone));
+  EXPECT_EQ(sent, 0);
+  EXPECT_EQ(PluginGlobals::window().presence(), Configfrm::Presence::NotLoaded)
+      << "reading the status never loads the window";
+  EXPECT_EQ(status->get_OutputName(nullptr), E_POINTER);
+
+  // Channel 1 sends a note-on; channel 2's status byte 240 starts no MIDI message.
+  testing::writeBytes(dir_.file("show.Notecast"),
+                      "[General]\r\nMIDIOutputDevice=Notecast virtual output\r\nCount=1\r\n"
+                      "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=144\r\nData1=60\r\nData2=100\r\n"
+                      "Typ=2\r\n[Entry_1]\r\nDMXChannel=2\r\nMIDIMessage=240\r\nTyp=2\r\n");
+  init(FakeHelper::withProject(dir_.file("show"), nullptr).get());
+  ASSERT_EQ(static_cast<lumo::ILumoTool&>(PluginGlobals::window()).LoadProjectData(), S_OK);
+  for (std::int32_t channel : {1, 2}) {
+    std::int32_t msg = lumo::kMessageChannelValue, value = 7, result = 0;
+    plugin_->MessageHandle(&msg, &channel, &value, &result);
+  }
+  std::string recent;
+  EXPECT_EQ(status->get_OutputName(&name), S_OK);
+  EXPECT_EQ(status->get_OutputState(&state), S_OK);
+  EXPECT_EQ(status->get_MessagesSent(&sent), S_OK);
+  EXPECT_EQ(status->get_MessagesNotSent(&notSent), S_OK);
+  EXPECT_EQ(status->get_RecentMessages(&recent), S_OK);
+  EXPECT_EQ(name, "Notecast virtual output");
+  EXPECT_EQ(state, static_cast<std::int32_t>(OutputState::kOpen));
+  EXPECT_EQ(sent, 1);
+  EXPECT_EQ(notSent, 1);
+  EXPECT_EQ(recent, "90 3C 64\n");
+}
+
+}  // namespace
+}  // namespace notecast

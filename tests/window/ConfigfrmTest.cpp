@@ -257,9 +257,13 @@ TEST_F(ConfigfrmTest, OpenChangeCloseAndTestNoteWriteTheControlInOrder) {
   window_->openChosenDevice();
   EXPECT_EQ(midi_.log(), (Strings{"DeviceNumber=-2", "Action=1"})) << "no row: device -2";
 
+  QApplication::processEvents();  // the list follows the open: a refill is queued
   midi_.clearLog();
   testing::pickComboRow(form.cboMidiOutput, 2);
-  EXPECT_EQ(midi_.log(), (Strings{"Action=2", "DeviceNumber=1", "Action=1"}));
+  ASSERT_GE(midi_.log().size(), 3u);
+  EXPECT_EQ(Strings(midi_.log().begin(), midi_.log().begin() + 3),
+            (Strings{"Action=2", "DeviceName=synth:midi_in", "Action=1"}))
+      << "the row's output, by its name";
   EXPECT_EQ(midi_.openDevice(), 1);
 
   midi_.clearLog();

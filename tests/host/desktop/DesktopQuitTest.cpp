@@ -1,8 +1,19 @@
 // Quitting the desktop window: the plug-in is asked about unsaved changes first, by the Quit
-// button, Ctrl+Q and the frame's close button alike; the host only ends when nobody objects.
+// button, Ctrl+Q and the frame's close button alike; the host only ends when nobody objects, and
+// then in one step, whatever the plug-in's window is doing. A stop signal ends it without a
+// question, even while a box of the plug-in's is open.
+
+#include <signal.h>
 
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTimer>
+
+#include "abi/LumoTypeLib/LumoTypeLib.h"
+#include "host/ExitStatus.h"
+#include "host/HostLoop.h"
+#include "host/SignalWatcher.h"
+#include "host/dmx/PluginCallScope.h"
 
 #include "abi/RuntimeError.h"
 #include "host/session/ResultFormat.h"
@@ -14,6 +25,9 @@ namespace {
 
 constexpr const char* kQuestionTitle = "Save changed?";
 constexpr int kNoteOn = 0x90;
+constexpr int kNoShortMessage = 240;  // the plug-in refuses to send it, and says so in a box
+constexpr int kTimedOut = 99;
+constexpr int kDeadlineMs = 30000;  // generous: each run ends within a second
 
 const std::string kOneEvent = eventHeader(0) + eventEntry(0, kNoteOn, 60, 100, "Intro hit");
 
@@ -25,6 +39,19 @@ class DesktopQuitTest : public DesktopFixture {
     testing::writeBytes(eventFile(), kOneEvent);
     openHost(base());
     testing::writeBytes(eventFile(), eventHeader(0) + eventEntry(0, kNoteOn, 61, 100, "Intro hit"));
+  }
+  // Runs the host's loop, as the host does, until it ends or the deadline passes.
+  int runLoop(HostLoop& loop) {
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [&loop] { loop.end(kTimedOut); });
+    deadline.start(kDeadlineMs);
+    return loop.run();
+  }
+  static bool pluginWindowShown() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (widget->objectName() == "Configfrm" && widget->isVisible()) return true;
+    return false;
   }
   void pressCtrlQ() {
     window_->activateWindow();
@@ -96,6 +123,51 @@ TEST_F(DesktopQuitTest, AFailingQuestionIsShownAndTheHostKeepsRunning) {
   testing::writeBytes(eventFile(), kOneEvent);
   click(HostMainWindow::kQuitButtonName);
   EXPECT_EQ(quit.count(), 1);
+}
+
+// The plug-in's window refuses to close (it unloads itself later): the host ends all the same.
+TEST_F(DesktopQuitTest, QuitEndsTheHostInOneStepWhileThePluginWindowIsShown) {
+  testing::writeBytes(eventFile(), kOneEvent);
+  openHost(base());
+  click(HostMainWindow::kConfigureButtonName);
+  ASSERT_TRUE(pluginWindowShown());
+
+  HostLoop loop;
+  QObject::connect(window_.get(), &HostMainWindow::quitRequested,
+                   [&loop] { loop.end(kExitSuccess); });
+  QTimer::singleShot(0, window_.get(), [this] { click(HostMainWindow::kQuitButtonName); });
+  EXPECT_EQ(runLoop(loop), kExitSuccess) << "one Quit, and the loop is over";
+}
+
+// The signal comes while the plug-in's box waits for an answer inside a DMX delivery: the box's
+// loop ends, the delivery returns, and so does the host's loop.
+TEST_F(DesktopQuitTest, AStopSignalEndsTheHostWhileABoxOfThePluginIsOpen) {
+  testing::writeBytes(eventFile(), eventHeader(0) + eventEntry(0, kNoShortMessage, 1, 1, ""));
+  openHost(base());
+  HostLoop loop;
+  SignalWatcher stopSignals;
+  QObject::connect(&stopSignals, &SignalWatcher::stopRequested,
+                   [&loop] { loop.end(kExitSuccess); });
+
+  bool delivered = false;
+  QTimer::singleShot(0, window_.get(), [&] {
+    const PluginCallScope scope;
+    std::int32_t message = lumo::kMessageChannelValue, channel = 1, value = 200, result = 0;
+    session_->plugin().MessageHandle(&message, &channel, &value, &result);
+    delivered = true;
+  });
+  bool boxSeen = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (boxSeen || !box || !box->isVisible()) return;
+    boxSeen = true;
+    ::raise(SIGTERM);
+  });
+  watch.start(10);
+  EXPECT_EQ(runLoop(loop), kExitSuccess);
+  EXPECT_TRUE(boxSeen);
+  EXPECT_TRUE(delivered) << "the plug-in's call came back before the host ended";
 }
 
 }  // namespace

@@ -14,8 +14,11 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/SafeOlad.h"
@@ -104,22 +107,24 @@ TEST_F(OlaDmxInputTest, FramesFromOlaToolsArriveOnTheMainThreadInOrder) {
   EXPECT_EQ(status.lastValue, 9);
 }
 
-TEST_F(OlaDmxInputTest, ManyFramesAreNeitherDroppedNorMerged) {
+// Batches smaller than the bound, each taken before the next comes: nothing holds the input up.
+TEST_F(OlaDmxInputTest, ManyFramesAreNeitherDroppedNorMergedWhileTheMainThreadKeepsUp) {
   open("ola:1");
   ASSERT_TRUE(waitForState(OlaDmxInput::kRunning));
   FrameSender sender;
   ASSERT_TRUE(sender.connect());
-  constexpr int kFrames = 300;
+  constexpr int kFrames = 300, kBatch = 20;
   for (int frame = 1; frame <= kFrames; ++frame) {
     sender.send(1,
                 {static_cast<std::uint8_t>(frame % 256), static_cast<std::uint8_t>(frame / 256)});
+    if (frame % kBatch != 0) continue;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          sender.flush();
+          return input_->status().frames >= frame;
+        },
+        kDeliveryTimeoutMs));
   }
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        sender.flush();
-        return input_->status().frames >= kFrames;
-      },
-      kDeliveryTimeoutMs));
   Changes channel1;
   for (const ChannelChange& change : changes_) {
     if (change.channel == 1) channel1.push_back(change);
@@ -128,6 +133,51 @@ TEST_F(OlaDmxInputTest, ManyFramesAreNeitherDroppedNorMerged) {
   for (int frame = 1; frame <= kFrames; ++frame) {
     EXPECT_EQ(channel1[frame - 1].value, frame % 256) << "frame " << frame;
   }
+  EXPECT_EQ(input_->status().folded, 0);
+}
+
+// The main thread busy elsewhere while frames keep coming (a plug-in call that does not return):
+// the client's mailbox keeps about a second of them and folds the rest, and what goes out once
+// the main thread is back ends in the newest values.
+TEST_F(OlaDmxInputTest, FramesComingWhileTheMainThreadIsBusyFoldIntoTheNewest) {
+  open("ola:1");
+  ASSERT_TRUE(waitForState(OlaDmxInput::kRunning));
+  qint64 toldFolded = 0;
+  QObject::connect(input_.get(), &DmxInput::framesFolded,
+                   [&](qint64 frames) { toldFolded += frames; });
+  FrameSender sender;
+  ASSERT_TRUE(sender.connect());
+  constexpr int kFrames = 250;  // channel 1 counts the frames
+  for (int frame = 1; frame <= kFrames; ++frame) {
+    sender.send(1, {static_cast<std::uint8_t>(frame), 7});
+  }
+  // No event processing here: the main thread takes nothing meanwhile.
+  for (int round = 0; round < 200; ++round) {
+    sender.flush();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        sender.flush();
+        return input_->status().frames >= kFrames;
+      },
+      kDeliveryTimeoutMs));
+  QTest::qWait(100);
+  const DmxInputStatus status = input_->status();
+  EXPECT_EQ(status.frames, kFrames);
+  EXPECT_GT(status.folded, 0) << "more than the bound came while the main thread was away";
+  EXPECT_EQ(toldFolded, status.folded);
+  Changes channel1;
+  for (const ChannelChange& change : changes_) {
+    if (change.channel == 1) channel1.push_back(change);
+  }
+  ASSERT_FALSE(channel1.empty());
+  EXPECT_LE(channel1.size(), static_cast<std::size_t>(kFrames - status.folded));
+  EXPECT_EQ(channel1.back().value, kFrames) << "the newest value arrives";
+  EXPECT_TRUE(std::is_sorted(
+      channel1.begin(), channel1.end(),
+      [](const ChannelChange& a, const ChannelChange& b) { return a.value < b.value; }))
+      << "what is kept keeps its order";
 }
 
 // A receiver of `changed` that opens a message box (a nested event loop) must not get the next

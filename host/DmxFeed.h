@@ -1,0 +1,50 @@
+#pragma once
+// The DMX input of the command line, if any, feeding the plug-in through a dispatcher that
+// keeps one plug-in call at a time, and what the operator hears of it: the plug-in's failure
+// results once per kind with a running count (FailureTally), frames folded while the plug-in was
+// held up once per backlog, and a status line.
+//
+// Contract: main thread; `session` outlives the feed.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/CommandLine.h"
+#include "host/dmx/ChangeDispatcher.h"
+#include "host/dmx/DmxInput.h"
+#include "host/session/FailureTally.h"
+#include "host/session/PluginSession.h"
+
+namespace notecast::host {
+
+class DmxFeed {
+ public:
+  // Gets each line to tell, without the program's name.
+  using Report = std::function<void(const std::string&)>;
+
+  // Creates the input of options.dmxSource (none without it). Throws HostError when it cannot
+  // (a show file that cannot be read).
+  DmxFeed(PluginSession& session, const HostOptions& options, const Report& report);
+
+  // Null without an input.
+  DmxInput* input() const noexcept { return input_.get(); }
+  DmxInputStatus status() const { return input_ ? input_->status() : DmxInputStatus{}; }
+  void start();
+  void stop();
+
+  // "notecast-host: standard input running, 12 frames, 10 changes, last channel 7 = 128, ...;
+  // MIDI Notecast virtual output open, 10 sent, 0 not sent" (the MIDI part when the plug-in
+  // tells it).
+  std::string statusLine() const;
+  // For the end of the run: each failure result that repeated, with its total.
+  void reportTotals() const { failures_.totals(); }
+
+ private:
+  const PluginSession& session_;
+  FailureTally failures_;  // first: the dispatcher reports into it until it goes
+  std::unique_ptr<DmxInput> input_;
+  std::unique_ptr<ChangeDispatcher> dispatcher_;
+};
+
+}  // namespace notecast::host

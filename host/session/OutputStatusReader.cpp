@@ -1,0 +1,45 @@
+#include "host/session/OutputStatusReader.h"
+
+#include "abi/ComPtr.h"
+
+namespace notecast::host {
+namespace {
+
+const char* stateWord(OutputState state) {
+  switch (state) {
+    case OutputState::kOpen:
+      return "open";
+    case OutputState::kMissing:
+      return "missing";
+    case OutputState::kNone:
+      break;
+  }
+  return "closed";
+}
+
+}  // namespace
+
+std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& session) {
+  ComPtr<IOutputStatus> status =
+      ComPtr<lumo::ILumoPlugin>::share(&session.plugin()).query<IOutputStatus>();
+  if (!status) return std::nullopt;
+  OutputStatusSnapshot snapshot;
+  std::int32_t state = 0;
+  if (FAILED(status->get_OutputName(&snapshot.name)) || FAILED(status->get_OutputState(&state)) ||
+      FAILED(status->get_MessagesSent(&snapshot.sent)) ||
+      FAILED(status->get_MessagesNotSent(&snapshot.notSent)) ||
+      FAILED(status->get_RecentMessages(&snapshot.recentMessages)))
+    return std::nullopt;
+  snapshot.state = static_cast<OutputState>(state);
+  return snapshot;
+}
+
+std::string describeOutputStatus(const OutputStatusSnapshot& status) {
+  std::string text = status.name.empty() ? std::string("MIDI output none chosen")
+                                         : "MIDI " + status.name + " " + stateWord(status.state);
+  text +=
+      ", " + std::to_string(status.sent) + " sent, " + std::to_string(status.notSent) + " not sent";
+  return text;
+}
+
+}  // namespace notecast::host

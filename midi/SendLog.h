@@ -1,0 +1,41 @@
+#pragma once
+// What the plug-in's output has sent over the plug-in's life: counts of messages that went out
+// and that did not, and the last few that went out, for an operator to see that MIDI flows.
+// Kept by the window beside the output control, so it outlives the control's unload and reload.
+// User-interface thread only; recording is cheap enough for every message (no allocation once
+// the ring of recent messages is full).
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace notecast {
+
+class SendLog {
+ public:
+  static constexpr std::size_t kRecentMessages = 8;
+
+  // A message that went out, as its wire bytes (one to three).
+  void recordSent(const std::vector<unsigned char>& bytes) noexcept;
+  void recordNotSent() noexcept { ++notSent_; }
+
+  std::int64_t sent() const noexcept { return sent_; }
+  std::int64_t notSent() const noexcept { return notSent_; }
+  // The recent messages, oldest first, one per line ("90 40 7F"); "" before the first.
+  std::string recentLines() const;
+
+ private:
+  struct Message {
+    std::array<unsigned char, 3> bytes{};
+    std::uint8_t length = 0;
+  };
+
+  std::int64_t sent_ = 0;
+  std::int64_t notSent_ = 0;
+  std::array<Message, kRecentMessages> recent_{};
+  std::size_t next_ = 0;  // where the next message goes in the ring
+};
+
+}  // namespace notecast

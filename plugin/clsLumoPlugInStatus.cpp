@@ -1,0 +1,53 @@
+// The plug-in object's output status: read from the window's output control and send log,
+// without loading the window (a host polls it every second).
+
+#include "abi/Boundary.h"
+#include "plugin/PluginGlobals.h"
+#include "plugin/clsLumoPlugIn.h"
+
+namespace notecast {
+namespace {
+
+template <class T, class Read>
+HRESULT readStatus(T* out, Read&& read) noexcept {
+  if (!out) return E_POINTER;
+  return callGuarded([&] { *out = read(PluginGlobals::window()); });
+}
+
+OutputState toOutputState(MidiOutputState state) {
+  switch (state) {
+    case MidiOutputState::kOpen:
+      return OutputState::kOpen;
+    case MidiOutputState::kMissing:
+      return OutputState::kMissing;
+    case MidiOutputState::kNone:
+      break;
+  }
+  return OutputState::kNone;
+}
+
+}  // namespace
+
+HRESULT clsLumoPlugIn::get_OutputName(std::string* name) noexcept {
+  return readStatus(name, [](Configfrm& window) { return window.outputStatus().name; });
+}
+
+HRESULT clsLumoPlugIn::get_OutputState(std::int32_t* state) noexcept {
+  return readStatus(state, [](Configfrm& window) {
+    return static_cast<std::int32_t>(toOutputState(window.outputStatus().state));
+  });
+}
+
+HRESULT clsLumoPlugIn::get_MessagesSent(std::int64_t* count) noexcept {
+  return readStatus(count, [](Configfrm& window) { return window.sendLog().sent(); });
+}
+
+HRESULT clsLumoPlugIn::get_MessagesNotSent(std::int64_t* count) noexcept {
+  return readStatus(count, [](Configfrm& window) { return window.sendLog().notSent(); });
+}
+
+HRESULT clsLumoPlugIn::get_RecentMessages(std::string* lines) noexcept {
+  return readStatus(lines, [](Configfrm& window) { return window.sendLog().recentLines(); });
+}
+
+}  // namespace notecast

@@ -1,0 +1,245 @@
+// notecast-host as a headless bridge through the faults a long show meets: the MIDI destination
+// going away and coming back, the JACK server restarting, the OLA daemon restarting, and the
+// host being stopped for seconds under a full universe of changes. MIDI is counted by a JACK
+// client of the test's own; the host is never restarted.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QProcess>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include "midi/MidiApiChoice.h"
+#include "tests/support/HostProcess.h"
+#include "tests/support/JackMidiCounter.h"
+#include "tests/support/MidiTestSupport.h"
+#include "tests/support/OlaDmxSender.h"
+#include "tests/support/PrivateJackServer.h"
+#include "tests/support/SafeOlad.h"
+
+namespace notecast::host {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::JackMidiCounter;
+using testing::waitUntil;
+
+// Channel 1 maps its value onto controller 7 of MIDI channel 1, so every change is a message.
+QByteArray eventFile(const std::string& device) {
+  return QByteArray("[General]\r\nMIDIOutputDevice=") + device.c_str() +
+         "\r\nCount=0\r\n"
+         "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=176\r\nData1=7\r\nTyp=4\r\n";
+}
+
+long residentKilobytes(qint64 pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "VmRSS:") {
+      long kb = 0;
+      status >> kb;
+      return kb;
+    }
+  }
+  return -1;
+}
+
+int countOf(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+class FaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv(MidiApiChoice::kVariable, "jack", 1);
+    jackName_ = PrivateJackServer::uniqueName("notecast-fault");
+    startJack();
+  }
+  void TearDown() override {
+    if (host_.state() != QProcess::NotRunning) {
+      ::kill(static_cast<pid_t>(host_.processId()), SIGTERM);
+      if (!host_.waitForFinished(10000)) host_.kill();
+      host_.waitForFinished();
+    }
+    counter_.reset();
+    jack_.reset();
+  }
+
+  void startJack() {
+    std::string error;
+    jack_ = PrivateJackServer::start(jackName_, &error);
+    ASSERT_TRUE(jack_) << error;
+  }
+  void openCounter() {
+    std::string error;
+    counter_ = JackMidiCounter::open(counterName_, &error);
+    ASSERT_TRUE(counter_) << error;
+  }
+
+  void startHost(const std::string& device, const QString& dmx) {
+    const QString file = files_.writeFile("show.Notecast", eventFile(device));
+    // A file, not a pipe: the test runs no event loop that would empty the pipe.
+    errorFile_ = files_.writeFile("host-errors.txt", {});
+    host_.setStandardErrorFile(errorFile_);
+    host_.start(HostProcess::binDir() + "/notecast-host",
+                {"--plugin", HostProcess::pluginPath(), "--project",
+                 file.chopped(QStringLiteral(".Notecast").size()), "--headless", "--dmx", dmx});
+    ASSERT_TRUE(host_.waitForStarted());
+  }
+  // Feeds a change of channel 1 on the host's standard input every 20 ms for `time`.
+  void feed(std::chrono::milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < end) {
+      level_ = level_ == 100 ? 102 : 100;
+      host_.write(("1 " + std::to_string(level_) + "\n").c_str());
+      host_.waitForBytesWritten(1000);
+      std::this_thread::sleep_for(20ms);
+    }
+  }
+  // Feeds until the counter has `more` messages beyond `from`, for at most `limit`; the time it
+  // took, or nothing.
+  std::optional<std::chrono::milliseconds> feedUntilCounted(std::int64_t from, int more,
+                                                            std::chrono::seconds limit) {
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < limit) {
+      feed(100ms);
+      if (counter_ && counter_->messages() >= from + more)
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+    }
+    return std::nullopt;
+  }
+  std::string hostErrors() const {
+    std::ifstream file(errorFile_.toStdString());
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+
+  HostProcess files_;
+  QProcess host_;
+  std::string jackName_;
+  std::string counterName_ = testing::ownClientName("synth");
+  std::unique_ptr<PrivateJackServer> jack_;
+  std::unique_ptr<JackMidiCounter> counter_;
+  QString errorFile_;
+  int level_ = 100;
+};
+
+TEST_F(FaultTest, ADestinationThatGoesAndComesBackGetsMidiAgainWithoutARestart) {
+  openCounter();
+  const std::string port = counter_->portName();
+  startHost(port, "stdin");
+  ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << hostErrors();
+
+  counter_.reset();  // the synthesizer quits
+  feed(1s);
+  openCounter();  // ... and is started again under its name
+  const auto resumed = feedUntilCounted(0, 5, 10s);
+  ASSERT_TRUE(resumed) << "no MIDI after the destination came back: " << hostErrors();
+  EXPECT_LE(*resumed, 2s) << "MIDI resumed " << resumed->count() << " ms after the return";
+  feed(300ms);
+
+  EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
+  const std::string errors = hostErrors();
+  EXPECT_EQ(countOf(errors, port + " is back"), 1) << errors;
+  EXPECT_EQ(countOf(errors, port), 2) << "one line for the loss, one for the return:\n" << errors;
+}
+
+TEST_F(FaultTest, AJackServerRestartBringsTheOwnPortBack) {
+  startHost("Notecast virtual output", "stdin");
+  openCounter();
+  ASSERT_TRUE(waitUntil([&] { return counter_->connectFrom("Notecast:out"); }, 10s))
+      << hostErrors();
+  ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
+
+  counter_.reset();
+  jack_.reset();  // the JACK server stops
+  feed(1s);
+  startJack();
+  openCounter();
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        feed(50ms);
+        return counter_->connectFrom("Notecast:out");
+      },
+      10s))
+      << "Notecast:out did not come back: " << hostErrors();
+  ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
+  EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
+  const std::string errors = hostErrors();
+  EXPECT_EQ(countOf(errors, "has gone away"), 1) << errors;
+  EXPECT_EQ(countOf(errors, "MIDI output Notecast virtual output is back"), 1) << errors;
+}
+
+TEST_F(FaultTest, AnOlaDaemonRestartResumesDmx) {
+  std::string error;
+  auto olad = testing::SafeOlad::start(&error);
+  ASSERT_TRUE(olad) << error;
+  openCounter();
+  startHost(counter_->portName(), "ola:1");
+  testing::OlaDmxSender sender(1);
+  auto sendUntilCounted = [&](std::int64_t from) {
+    return waitUntil(
+        [&] {
+          sender.sendLevel(1, (level_ = level_ == 100 ? 102 : 100));
+          std::this_thread::sleep_for(20ms);
+          return counter_->messages() >= from + 5;
+        },
+        15s);
+  };
+  ASSERT_TRUE(sendUntilCounted(0)) << hostErrors();
+
+  olad.reset();
+  olad = testing::SafeOlad::start(&error);
+  ASSERT_TRUE(olad) << error;
+  EXPECT_TRUE(sendUntilCounted(counter_->messages()))
+      << "no MIDI after olad came back: " << hostErrors();
+  EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
+}
+
+TEST_F(FaultTest, AStoppedHostKeepsItsMemoryAndPlaysNoStaleBacklog) {
+  std::string error;
+  auto olad = testing::SafeOlad::start(&error);
+  ASSERT_TRUE(olad) << error;
+  openCounter();
+  startHost(counter_->portName(), "ola:1");
+  // A full universe at 44 frames a second, every slot changing every frame, but channel 1: it
+  // carries a clock that steps every quarter second, which controller 7 shows halved.
+  testing::OlaDmxSender sender(1);
+  sender.startFullUniverse(44, [](std::int64_t frame, int channel) {
+    return channel == 1 ? (frame / 11) % 256 : (frame + channel) % 256;
+  });
+  ASSERT_TRUE(waitUntil([&] { return counter_->messages() >= 4; }, 15s)) << hostErrors();
+  std::this_thread::sleep_for(2s);
+  const qint64 pid = host_.processId();
+  const long before = residentKilobytes(pid);
+
+  ::kill(static_cast<pid_t>(pid), SIGSTOP);
+  std::this_thread::sleep_for(5s);
+  const std::int64_t clockAtContinue = sender.currentValue(1);
+  const std::int64_t countAtContinue = counter_->messages();
+  ::kill(static_cast<pid_t>(pid), SIGCONT);
+
+  ASSERT_TRUE(waitUntil([&] { return counter_->messages() > countAtContinue; }, 5s))
+      << hostErrors();
+  // Controller 7's value is the clock halved: the first message after the stop shows what
+  // channel 1 was then.
+  const auto firstValue = static_cast<std::int64_t>(counter_->lastMessage() & 0x7F);
+  EXPECT_LE((clockAtContinue / 2 - firstValue) * 500, 1000)
+      << "the first message after SIGCONT was " << (clockAtContinue / 2 - firstValue) * 500
+      << " ms old";
+  std::this_thread::sleep_for(3s);
+  const long after = residentKilobytes(pid);
+  sender.stopSending();
+  EXPECT_LE(after, before + before / 10)
+      << "resident memory grew from " << before << " kB to " << after << " kB";
+  EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
+}
+
+}  // namespace
+}  // namespace notecast::host

@@ -1,0 +1,166 @@
+// How a headless run of notecast-host ends, and what it says on the way: message boxes of the
+// plug-in never end it, failure results are counted rather than repeated, the event file is
+// checked at the start, and the exit status says how the run went.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <random>
+
+#include "tests/host/script/ScriptFixture.h"
+#include "tests/support/MidiTestSupport.h"
+
+namespace notecast::host {
+namespace {
+
+constexpr int kDeadlineMs = 30000;  // generous: nothing here takes more than a second
+
+QByteArray eventFile(const QByteArray& device, const QByteArray& entries) {
+  return "[General]\r\nMIDIOutputDevice=" + device + "\r\nCount=1\r\n" + entries;
+}
+
+// Channel 1 sends status byte 240, which starts no MIDI short message (the plug-in says so in a
+// box, once); channel 2 sends a note.
+const QByteArray kStatus240 =
+    eventFile("Notecast virtual output",
+              "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=240\r\nData1=1\r\nData2=1\r\nTyp=2\r\n"
+              "[Entry_1]\r\nDMXChannel=2\r\nMIDIMessage=144\r\nData1=60\r\nData2=100\r\nTyp=2\r\n");
+// Channel 7 sends a note to a device that does not exist: every change fails.
+const QByteArray kMissingDevice =
+    eventFile("No such synthesizer:in",
+              "[Entry_0]\r\nDMXChannel=7\r\nMIDIMessage=144\r\nData1=60\r\nData2=100\r\nTyp=2\r\n");
+
+class HeadlessRunTest : public ScriptFixture {
+ protected:
+  void TearDown() override {
+    if (process_.state() != QProcess::NotRunning) {
+      process_.kill();
+      process_.waitForFinished();
+    }
+  }
+
+  // Starts the host headless on a project with `events` (none: no event file) and standard input.
+  void start(const QByteArray& events, const QStringList& more = {}) {
+    const QString file = host.writeFile("show.Notecast", events);
+    if (events.isNull()) QFile::remove(file);
+    project_ = file.chopped(QStringLiteral(".Notecast").size());
+    process_.start(HostProcess::binDir() + "/notecast-host",
+                   QStringList{"--plugin", HostProcess::pluginPath(), "--project", project_,
+                               "--headless", "--dmx", "stdin"} +
+                       more);
+    ASSERT_TRUE(process_.waitForStarted());
+  }
+  void write(const QByteArray& lines) {
+    process_.write(lines);
+    ASSERT_TRUE(process_.waitForBytesWritten());
+  }
+  bool waitForError(const QString& text) {
+    return testing::waitUntil(
+        [&] {
+          process_.waitForReadyRead(50);
+          errors_ += QString::fromUtf8(process_.readAllStandardError());
+          return errors_.contains(text);
+        },
+        std::chrono::milliseconds(kDeadlineMs));
+  }
+  // Closes standard input and waits for the end; the exit status.
+  int finish() {
+    process_.closeWriteChannel();
+    EXPECT_TRUE(process_.waitForFinished(kDeadlineMs));
+    errors_ += QString::fromUtf8(process_.readAllStandardError());
+    output_ = QString::fromUtf8(process_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+  }
+  QStringList errorLines(const QString& containing) const {
+    return errors_.split('\n').filter(containing);
+  }
+
+  QProcess process_;
+  QString project_, errors_;
+  QStringList output_;
+};
+
+// The first change raises the box; every line after it is still played, and the run ends with
+// the input, in order.
+TEST_F(HeadlessRunTest, AMessageBoxDoesNotEndTheRun) {
+  start(kStatus240);
+  write("1 10\n");
+  ASSERT_TRUE(waitForError("box \"Notecast\" \"Status byte 240")) << errors_.toStdString();
+  write("2 100\n1 11\n2 0\n");
+  EXPECT_EQ(finish(), 0) << errors_.toStdString();
+  ASSERT_FALSE(output_.isEmpty());
+  EXPECT_TRUE(output_.last().contains("standard input ended, 4 frames, 4 changes"))
+      << output_.last().toStdString();
+  EXPECT_EQ(errorLines("box ").size(), 1) << "the plug-in tells it once";
+}
+
+// A project whose device is missing: one box, then every change fails. The run goes on, and the
+// failure is told in full once, then counted.
+TEST_F(HeadlessRunTest, RepeatedFailuresAreCountedNotRepeatedAndTheRunGoesOn) {
+  start(kMissingDevice);
+  write("7 1\n");
+  ASSERT_TRUE(waitForError("box ")) << errors_.toStdString();
+  QByteArray lines;
+  for (int value = 2; value <= 150; ++value) lines += "7 " + QByteArray::number(value) + "\n";
+  write(lines);
+  EXPECT_EQ(finish(), 0) << errors_.toStdString();
+  EXPECT_TRUE(output_.last().contains("150 changes, last channel 7 = 150, 150 changes failed"))
+      << output_.last().toStdString();
+
+  const QStringList first = errorLines("notecast-host: DMX channel 7 = ");
+  ASSERT_EQ(first.size(), 1) << errors_.toStdString();
+  const QString result = first.front().section(": ", 2);  // "error 0x800A.... (...)"
+  EXPECT_TRUE(result.startsWith("error 0x800A")) << result.toStdString();
+  EXPECT_EQ(errorLines(result + " again: ").size(), 2) << "at 10 and at 100";
+  EXPECT_EQ(errorLines(result + ": 150 DMX changes failed with it in all").size(), 1)
+      << errors_.toStdString();
+}
+
+TEST_F(HeadlessRunTest, TheEventFileIsCheckedAtTheStart) {
+  start(QByteArray());
+  EXPECT_EQ(finish(), 0);
+  EXPECT_EQ(errorLines("warning: no event file " + QDir::toNativeSeparators(project_) +
+                       ".Notecast yet: starting with no events")
+                .size(),
+            1)
+      << errors_.toStdString();
+
+  QByteArray noise(4096, '\0');
+  std::mt19937 random(11);
+  for (char& byte : noise) byte = static_cast<char>(random());
+  errors_.clear();
+  start(noise);
+  EXPECT_EQ(finish(), 0);
+  EXPECT_EQ(
+      errorLines("warning: event file ").filter("no event file: starting with no events").size(), 1)
+      << errors_.toStdString();
+
+  // Script mode's output is its own: it checks nothing.
+  const HostRun script = host.runScript("init\n", {"--project", project_ + "-none"});
+  EXPECT_FALSE(script.err.contains("event file")) << script.err.toStdString();
+}
+
+TEST_F(HeadlessRunTest, TheExitStatusSaysHowTheRunWent) {
+  EXPECT_EQ(host.run({"--bogus"}).exitCode, 2);
+  const HostRun help = host.run({"-h"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_TRUE(help.out.join('\n').contains("Exit status")) << help.out.join('\n').toStdString();
+  EXPECT_EQ(host.run({"--plugin", "/no/such/Notecast.so", "--headless"}).exitCode, 1);
+  EXPECT_EQ(host.run({"--plugin", HostProcess::pluginPath(), "--headless", "--dmx",
+                      "replay:/no/such.show"})
+                .exitCode,
+            1);
+
+  // Standard input that cannot be read: the input fails, and so does the run, after an orderly
+  // shut-down.
+  process_.setStandardInputFile(QDir::rootPath());
+  start(kStatus240);
+  EXPECT_EQ(finish(), 1);
+  EXPECT_EQ(errorLines("DMX input failed: cannot read standard input").size(), 1)
+      << errors_.toStdString();
+}
+
+}  // namespace
+}  // namespace notecast::host
