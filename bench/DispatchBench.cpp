@@ -13,9 +13,10 @@ class CountingOutput final : public DispatchOutput {
  public:
   bool showLineTicked() override { return false; }
   void selectRow(std::int32_t) override {}
-  void send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
+  bool send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
     benchmark::DoNotOptimize(status + data1 + data2);
     ++sends;
+    return true;
   }
   std::int64_t sends = 0;
 };

@@ -64,13 +64,17 @@ void EventTable::remove(std::int32_t index) {
 
 void EventTable::setField(std::int32_t index, MidiEventField field, std::int32_t value) {
   checkIndex(index);
-  records_[static_cast<std::size_t>(index)].*memberOf(field) = value;
+  std::int32_t& stored = records_[static_cast<std::size_t>(index)].*memberOf(field);
+  if (stored == value) return;  // storing back what is shown changes nothing
+  stored = value;
   ++changeCount_;
 }
 
 void EventTable::setShareName(std::int32_t index, const std::string& name) {
   checkIndex(index);
-  records_[static_cast<std::size_t>(index)].ShareName = name;
+  std::string& stored = records_[static_cast<std::size_t>(index)].ShareName;
+  if (stored == name) return;
+  stored = name;
   ++changeCount_;
 }
 

@@ -50,7 +50,7 @@ EventFile::Contents EventFile::load() const {
   clsIni ini;
   ini.setFileName(path_);
   Contents contents;
-  runStep([&] { contents.deviceName = trimSpaces(ini.GetIni(kGeneral, kDevice, "")); });
+  runStep([&] { contents.deviceName = trimSpaces(ini.getWholeText(kGeneral, kDevice, "")); });
   std::int32_t count = 0;
   runStep([&] { count = toInt32(ini.GetIni(kGeneral, kCount, "0")); });
   count = std::clamp(count, 0, EventTable::kMaxRecords - 1);
@@ -76,7 +76,9 @@ void EventFile::save(const std::string& deviceText, const EventTable& table) con
   ini.setFileName(path_);
   ini.Reset();
   ini.SaveIni(kGeneral, kWarning, kWarningText);
-  ini.SaveIni(kGeneral, kDevice, trimSpaces(deviceText));
+  // Output names come from the MIDI system and may hold any character: kept whole, so the
+  // output is found again.
+  ini.saveWholeText(kGeneral, kDevice, trimSpaces(deviceText));
   const std::int32_t highest = table.GetEventCount();
   ini.SaveIni(kGeneral, kCount, std::to_string(highest));
   for (std::int32_t n = 0; n <= highest; ++n) {
@@ -95,7 +97,8 @@ bool EventFile::isModified(const std::string& deviceText, const EventTable& tabl
   clsIni ini;
   ini.setFileName(path_);
   bool modified = false;
-  if (!equalsIgnoringCase(trimSpaces(ini.GetIni(kGeneral, kDevice, "")), trimSpaces(deviceText)))
+  if (!equalsIgnoringCase(trimSpaces(ini.getWholeText(kGeneral, kDevice, "")),
+                          trimSpaces(deviceText)))
     modified = true;
   const std::int32_t highest = table.GetEventCount();
   if (differsAsNumber(ini.GetIni(kGeneral, kCount, "0"), highest)) modified = true;

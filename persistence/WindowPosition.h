@@ -10,8 +10,9 @@
 namespace notecast {
 
 struct StoredWindowPosition {
-  // Each is absent when its key holds something that does not convert (then the window keeps
-  // what it has); missing keys read as 0.
+  // Each is absent when its key holds something the window cannot take: not a number, or a
+  // position beyond the 32-bit range of twips. The window then keeps what it has, and the file
+  // what it holds, until the window moves. Missing keys read as 0.
   std::optional<float> leftTwips;
   std::optional<float> topTwips;
   std::optional<std::int16_t> state;
@@ -24,8 +25,12 @@ class WindowPosition {
   explicit WindowPosition(std::string path);
 
   StoredWindowPosition load() const;
-  // Stores the three keys, each step on its own; throws when the file cannot be written.
-  void save(std::int32_t state, std::int32_t leftPixels, std::int32_t topPixels) const;
+  // Stores the three keys, each step on its own; throws when the file cannot be written. A
+  // position that is absent, or beyond the 32-bit range in twips, leaves its key as it is.
+  void save(std::int32_t state, std::optional<std::int32_t> leftPixels,
+            std::optional<std::int32_t> topPixels) const;
+  // A stored position (one that load() gave) in pixels.
+  static std::int32_t toPixels(float twips);
 
  private:
   std::string path_;

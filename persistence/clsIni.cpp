@@ -24,6 +24,16 @@ void clsIni::SaveIni(const std::string& section, const std::string& key, const s
   if (document().setString(section, key, value)) dirty_ = true;
 }
 
+std::string clsIni::getWholeText(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) const {
+  return document().getWholeText(section, key, defaultValue);
+}
+
+void clsIni::saveWholeText(const std::string& section, const std::string& key,
+                           const std::string& value) {
+  if (document().setWholeText(section, key, value)) dirty_ = true;
+}
+
 void clsIni::Reset() {
   // Refused now rather than at commit(): the caller learns at once that the file stays.
   if (!fileName_.empty()) AtomicFile::checkReplaceable(fileName_);

@@ -39,6 +39,12 @@ class clsIni {
   // Sets the key's value (written as given, blanks included; line breaks become blanks).
   void SaveIni(const std::string& section, const std::string& key, const std::string& value);
 
+  // GetIni and SaveIni for a text that must come back whole (a name another system gives, which
+  // may hold characters Windows-1252 lacks): stored as UTF-8 where the code page cannot hold it.
+  std::string getWholeText(const std::string& section, const std::string& key,
+                           const std::string& defaultValue = {}) const;
+  void saveWholeText(const std::string& section, const std::string& key, const std::string& value);
+
   // Empties the file, as deleting it would: reads give defaults, and commit() deletes the file,
   // or (after writes) puts the new content in its place. The old file stays on disk until then.
   // Throws FileSaveError when the file could not be deleted (read-only, or not a file).

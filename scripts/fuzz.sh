@@ -13,9 +13,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 build_dir=${NOTECAST_FUZZ_BUILD_DIR:-build-fuzz}
-all_fuzzers=(fuzz_profile fuzz_event_file fuzz_script_line)
+all_fuzzers=(fuzz_profile fuzz_event_file fuzz_script_line fuzz_show_file fuzz_stdin_lines)
 declare -A corpus=([fuzz_profile]=profile [fuzz_event_file]=event_file
-  [fuzz_script_line]=script_line)
+  [fuzz_script_line]=script_line [fuzz_show_file]=show_file [fuzz_stdin_lines]=stdin_lines)
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DNOTECAST_BUILD_FUZZERS=ON \

@@ -105,7 +105,8 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   // Opens the output of the selected row by its name; no row: nothing chosen (device -2).
   void openChosenDevice();
   void closeDevice();
-  void sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2);
+  // True when the message went out; a status byte that starts no message sends nothing.
+  bool sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2);
   void sendNoteOff(std::int32_t midiMessage);
   void cboMidiOutput_Click();
   void cmdSendTestNote_Click();
@@ -170,6 +171,13 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   EventTable table_;
   ChannelIndex channelIndex_;
   std::string eventFileName_;  // formed by loadProjectSettings; empty before the first
+  // Where loadWindowPosition left the window, for which file, and which stored coordinates it
+  // could not take: those stay in the file while the window stays there.
+  struct LoadedPlace {
+    std::string file;
+    int x = 0, y = 0;
+    bool leftSkipped = false, topSkipped = false;
+  } loadedPlace_;
   std::function<std::string()> projectBase_;
   Presence presence_ = Presence::NotLoaded;
   std::unique_ptr<ConfigfrmForm> form_;

@@ -134,7 +134,7 @@ void Configfrm::cboMidiOutput_Click() {
   });
 }
 
-void Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2) {
+bool Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2) {
   MidiOutputControl& control = midi();
   control.setStatusByte(status);
   control.setDataByte1(data1);
@@ -147,8 +147,12 @@ void Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t d
   }
   // The control sends nothing, and raises nothing, for a status byte that starts no message.
   const std::vector<unsigned char> bytes = MidiWire::shortMessage(status, data1, data2);
-  if (bytes.empty()) return sendLog_.recordNotSent();
+  if (bytes.empty()) {
+    sendLog_.recordNotSent();
+    return false;
+  }
   sendLog_.recordSent(bytes);
+  return true;
 }
 
 void Configfrm::sendNoteOff(std::int32_t midiMessage) {

@@ -16,9 +16,16 @@ class Configfrm::DispatchToWindow final : public DispatchOutput {
   explicit DispatchToWindow(Configfrm& window) : window_(window) {}
 
   bool showLineTicked() override { return window_.form().chkShowLine->checkState() == Qt::Checked; }
-  void selectRow(std::int32_t row) override { selectListRow(window_.form().lstView, row); }
-  void send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
-    window_.sendStep(status, data1, data2);
+  // The highlight and the editing controls move together, as on a click: an edit must land on
+  // the entry the controls show.
+  void selectRow(std::int32_t row) override {
+    EntryListWidget* list = window_.form().lstView;
+    if (list->selectedRow() == row) return;
+    selectListRow(list, row);
+    window_.lstView_Click();
+  }
+  bool send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
+    return window_.sendStep(status, data1, data2);
   }
 
  private:

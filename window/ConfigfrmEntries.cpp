@@ -28,12 +28,18 @@ void Configfrm::cmdNew_Click() {
 }
 
 // The entries after the deleted one move up whole, each with its own once flags; deleting the
-// only entry leaves the blank entry. With no row selected nothing is deleted. The editing controls
-// keep showing the deleted entry until the user selects a row.
+// only entry leaves the blank entry. With no row selected nothing is deleted. The highlight moves
+// onto another entry, so the editing controls show that entry, as a click on its row would: an
+// edit must land on the entry the controls show, never on one shown only in the list.
 void Configfrm::cmdDelete_Click() {
   const int row = selectedEntry();
-  if (row >= 0) runStep([this, row] { table_.remove(row); });
+  if (row < 0) {
+    runStep([this] { refreshEntryList(); });
+    return;
+  }
+  runStep([this, row] { table_.remove(row); });
   runStep([this] { refreshEntryList(); });
+  runStep([this] { lstView_Click(); });
 }
 
 // Sets the enabled states for the type shown in the event box; with no row shown nothing

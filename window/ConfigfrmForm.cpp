@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 
 #include "engine/EventType.h"
 #include "engine/MessageKind.h"
+#include "persistence/profile/ProfileDocument.h"
 #include "window/ConfigfrmLayout.h"
 #include "window/EntryListWidget.h"
 #include "window/Logo.h"
@@ -21,7 +23,26 @@ namespace {
 
 constexpr int kMidiChannels = 16;
 constexpr int kIconSize = 32;
-constexpr double kDialogPointSize = 8.0;
+// The layout places its controls in pixels for a dialog font with Arial's metrics (Liberation
+// Sans and Arimo have them) 10 pixels high: every caption and fixed list row fits its control
+// with a few pixels to spare. A sans font without those metrics (DejaVu Sans, the usual
+// fallback) runs about a tenth wider and gets one pixel less. Pixel sizes keep the captions in
+// proportion to the controls whatever dots per inch the screen reports.
+constexpr int kDialogPixelSize = 10;
+constexpr int kFallbackPixelSize = 9;
+const char* const kDialogFamilies[] = {"Liberation Sans", "Arimo"};
+
+// The family names are copied to the heap (not QStringLiteral): Qt's process-wide font cache keeps
+// them after the host unloads the plug-in, and literal data would go with the plug-in.
+QFont dialogFont(QFont font) {
+  QStringList preferred;
+  for (const char* family : kDialogFamilies) preferred << QString::fromLatin1(family);
+  font.setFamilies(preferred + QStringList{font.family()});
+  font.setPixelSize(kDialogPixelSize);
+  if (!preferred.contains(QFontInfo(font).family(), Qt::CaseInsensitive))
+    font.setPixelSize(kFallbackPixelSize);
+  return font;
+}
 
 QWidget* createControl(const ControlPlace& place, QWidget* parent) {
   const QString text = QString::fromUtf8(place.text);
@@ -66,14 +87,7 @@ ConfigfrmForm::ConfigfrmForm() {
   setWindowTitle(kWindowCaption);
   setWindowIcon(QIcon(drawLogo(kIconSize, kIconSize)));
   setFixedSize(kClientWidth, kClientHeight);
-  // The layout's sizes are made for an 8-point dialog font; larger defaults would cut captions.
-  // The family names are copied to the heap (not QStringLiteral): Qt's process-wide font cache
-  // keeps them after the host unloads the plug-in, and literal data would go with the plug-in.
-  QFont dialogFont = font();
-  dialogFont.setFamilies(
-      {QString::fromLatin1("Liberation Sans"), QString::fromLatin1("Arimo"), dialogFont.family()});
-  dialogFont.setPointSizeF(kDialogPointSize);
-  setFont(dialogFont);
+  setFont(dialogFont(font()));
 
   for (const ControlPlace& place : kConfigfrmControls) {
     QWidget* parent = place.parent ? findChild<QWidget*>(place.parent) : this;
@@ -110,6 +124,10 @@ ConfigfrmForm::ConfigfrmForm() {
   lstView = control<EntryListWidget>("lstView");
   cmdNew = control<QPushButton>("cmdNew");
   cmdDelete = control<QPushButton>("cmdDelete");
+  // The event file reads a value back cut at this many bytes of Windows-1252, one byte a
+  // character (two UTF-16 units of one character are still one byte): a longer name would come
+  // back cut. The number boxes keep Qt's limit; their handlers refuse what is out of range.
+  txtShareName->setMaxLength(static_cast<int>(ProfileDocument::kMaxValueBytes));
 
   fillFixedLists();
   setTabOrder();

@@ -23,8 +23,8 @@ class ConfigfrmForm : public QWidget {
  public:
   ConfigfrmForm();
 
-  // Called when the user closes the window with its frame's close button. The form does not
-  // close itself: the owner decides (it unloads the window).
+  // Called when the window manager asks the window to close (the frame's close button,
+  // Alt+F4). The form never closes itself: the owner decides (it hides the window, as OK does).
   std::function<void()> onCloseRequested;
 
   QLabel* lastchannellbl;

@@ -1,8 +1,5 @@
 // Loading, showing, hiding and unloading the window, for the host and the plug-in object.
 
-#include <QMetaObject>
-#include <QPointer>
-
 #include "abi/Boundary.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
@@ -96,11 +93,10 @@ void Configfrm::ensureLoaded() {
   midi_->setDeviceReport(
       [this](std::int16_t& code, std::string& text) { onDeviceReport(code, text); });
   midi_->setChangeNotifier(outputRelay_->notifier());
-  // The frame's close button unloads the window, after the close event has returned.
-  form_->onCloseRequested = [this, form = QPointer<ConfigfrmForm>(form_.get())] {
-    QMetaObject::invokeMethod(
-        form, [this] { unload(); }, Qt::QueuedConnection);
-  };
+  // The window offers no close of its own: the window manager's close hides it as OK does, so
+  // the table and every unsaved edit stay (an unload would read the event file again at the
+  // next load). Only the host unloads the window.
+  form_->onCloseRequested = [this] { cmdOK_Click(); };
   connectHandlers();
   presence_ = Presence::Hidden;
   Form_Load();

@@ -90,10 +90,10 @@ void Configfrm::loadWindowPosition() {
   ConfigfrmForm& window = form();
   // pos() and move() are the outer frame's position, so a load and a save never shift the window.
   runStep([&] {
-    if (stored.leftTwips) window.move(qRound(*stored.leftTwips / kTwipsPerPixel), window.y());
+    if (stored.leftTwips) window.move(WindowPosition::toPixels(*stored.leftTwips), window.y());
   });
   runStep([&] {
-    if (stored.topTwips) window.move(window.x(), qRound(*stored.topTwips / kTwipsPerPixel));
+    if (stored.topTwips) window.move(window.x(), WindowPosition::toPixels(*stored.topTwips));
   });
   runStep([&] {
     if (!stored.state) return;
@@ -111,6 +111,7 @@ void Configfrm::loadWindowPosition() {
         break;  // another number leaves the state as it is
     }
   });
+  loadedPlace_ = {eventFileName_, window.x(), window.y(), !stored.leftTwips, !stored.topTwips};
 }
 
 void Configfrm::saveWindowPosition() {
@@ -118,7 +119,13 @@ void Configfrm::saveWindowPosition() {
   std::int32_t state = kNormal;
   get_WindowState(&state);
   const QPoint place = form().pos();
-  runStep([&] { WindowPosition(eventFileName_).save(state, place.x(), place.y()); });
+  std::optional<std::int32_t> left = place.x(), top = place.y();
+  // A stored coordinate the load could not take is kept until the user moves the window.
+  if (loadedPlace_.file == eventFileName_ && place == QPoint(loadedPlace_.x, loadedPlace_.y)) {
+    if (loadedPlace_.leftSkipped) left.reset();
+    if (loadedPlace_.topSkipped) top.reset();
+  }
+  runStep([&] { WindowPosition(eventFileName_).save(state, left, top); });
 }
 
 HRESULT Configfrm::ClearProjectData() noexcept {

@@ -54,6 +54,14 @@ void EntryListWidget::clear() {
   entries_->clear();
 }
 
+QItemSelectionModel::SelectionFlags EntryListWidget::selectionCommand(const QModelIndex& index,
+                                                                      const QEvent* event) const {
+  const QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
+  if (!index.isValid() || (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)))
+    return QItemSelectionModel::NoUpdate;
+  return command;
+}
+
 void EntryListWidget::mousePressEvent(QMouseEvent* event) {
   rowBeforePress_ = selectedRow();
   QListView::mousePressEvent(event);

@@ -6,6 +6,10 @@
 // on a row (also on the row already highlighted), a press dragged onto another row, or a keyboard
 // move is the user's and raises userSelected; a row made current by the program, or by the list
 // taking the focus, is not.
+//
+// The user cannot empty the selection: Ctrl+click or Ctrl+Space on the highlighted row, or a
+// click beside the rows, leaves the highlight where it is (the editing controls keep writing to
+// the entry they show). Only the program clears it.
 
 #include <QListView>
 
@@ -37,6 +41,8 @@ class EntryListWidget : public QListView {
   void userSelected();
 
  protected:
+  QItemSelectionModel::SelectionFlags selectionCommand(
+      const QModelIndex& index, const QEvent* event = nullptr) const override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

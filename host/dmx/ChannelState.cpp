@@ -28,8 +28,13 @@ std::vector<ChannelChange> ChannelState::applyFrame(unsigned universe,
 std::optional<ChannelChange> ChannelState::applyChannel(int channel, int value) {
   if (channel < 1 || channel > kMaxChannel || value < 0 || value > kMaxValue) return std::nullopt;
   const unsigned number = static_cast<unsigned>((channel - 1) / kSlotsPerUniverse) + 1;
-  std::uint8_t& last =
-      universe(number)[static_cast<std::size_t>((channel - 1) % kSlotsPerUniverse)];
+  Universe* values = universe(number);
+  if (!values) {
+    if (refusedUniverse_ == 0) refusedUniverse_ = number;
+    ++refusedValues_;
+    return std::nullopt;
+  }
+  std::uint8_t& last = (*values)[static_cast<std::size_t>((channel - 1) % kSlotsPerUniverse)];
   if (last == value) return std::nullopt;
   last = static_cast<std::uint8_t>(value);
   return ChannelChange{channel, value};
@@ -50,10 +55,10 @@ int ChannelState::value(int channel) const {
   return found->second[static_cast<std::size_t>((channel - 1) % kSlotsPerUniverse)];
 }
 
-ChannelState::Universe& ChannelState::universe(unsigned number) {
-  Universe& values = universes_[number];
-  if (values.empty()) values.assign(kSlotsPerUniverse, 0);
-  return values;
+ChannelState::Universe* ChannelState::universe(unsigned number) {
+  if (const auto found = universes_.find(number); found != universes_.end()) return &found->second;
+  if (universes_.size() >= kMaxUniverses) return nullptr;
+  return &universes_.emplace(number, Universe(kSlotsPerUniverse, 0)).first->second;
 }
 
 }  // namespace notecast::host

@@ -4,8 +4,14 @@
 // Channels: universe u's slot s (both from 1) is channel (u - 1) * 512 + s. Every channel starts
 // at 0, so the first frame reports only its non-zero slots.
 //
+// The state is held for at most kMaxUniverses distinct universes (512 bytes each): a source that
+// names ever new universes (standard input with random channels) cannot grow it without bound.
+// Values of universes beyond that are refused, not reported as changes; refusedUniverse() tells
+// the first such universe so the owner can say so once.
+//
 // Contract: not thread-safe; one owner.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -27,6 +33,9 @@ class ChannelState {
   // The highest universe whose channels still fit in the plug-in's 32-bit channel argument.
   static constexpr unsigned kMaxUniverse = 4194303;
   static constexpr int kMaxChannel = static_cast<int>(kMaxUniverse) * kSlotsPerUniverse;
+  // Distinct universes whose state is kept: 2 MiB of values, far more than one host's rig feeds
+  // a plug-in, and small enough for the small computers the headless bridge runs on.
+  static constexpr std::size_t kMaxUniverses = 4096;
 
   // `universe` 1..kMaxUniverse, `slot` 1..512.
   static int channelOf(unsigned universe, int slot) noexcept;
@@ -42,6 +51,7 @@ class ChannelState {
   std::vector<ChannelChange> applyFrame(unsigned universe, std::span<const std::uint8_t> values);
 
   // Takes one channel's value (channel 1..kMaxChannel, value 0..255); the change, if it is one.
+  // A value of a universe beyond kMaxUniverses is refused: no change.
   std::optional<ChannelChange> applyChannel(int channel, int value);
 
   // Takes the value of each channel in `values` (in channel order, as a DmxFrame carries them);
@@ -51,12 +61,20 @@ class ChannelState {
   // The last value of `channel`; 0 for one never set.
   int value(int channel) const;
 
- private:
-  using Universe = std::vector<std::uint8_t>;  // kSlotsPerUniverse values once created
+  // The first universe whose values were refused (kMaxUniverses reached); 0 while none was.
+  unsigned refusedUniverse() const noexcept { return refusedUniverse_; }
+  // Values refused so far.
+  std::int64_t refusedValues() const noexcept { return refusedValues_; }
 
-  Universe& universe(unsigned number);
+ private:
+  using Universe = std::vector<std::uint8_t>;  // kSlotsPerUniverse values
+
+  // The state of universe `number`, created if there is room; null when there is none.
+  Universe* universe(unsigned number);
 
   std::unordered_map<unsigned, Universe> universes_;
+  unsigned refusedUniverse_ = 0;
+  std::int64_t refusedValues_ = 0;
 };
 
 }  // namespace notecast::host

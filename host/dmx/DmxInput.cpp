@@ -80,14 +80,14 @@ std::unique_ptr<DmxInput> DmxInput::create(const QString& source, bool loop) {
     case ParsedSource::Kind::kStdin:
       return std::make_unique<StdinDmxInput>();
     case ParsedSource::Kind::kReplay:
-      return std::make_unique<ReplayDmxInput>(ShowFile::load(parsed.path),
+      return std::make_unique<ReplayDmxInput>(ShowFile::open(parsed.path),
                                               QFileInfo(parsed.path).fileName(), loop);
   }
   return nullptr;
 }
 
-DmxInput::DmxInput(QString source, std::size_t universes)
-    : waiting_(kHeldFramesPerUniverse * std::max<std::size_t>(universes, 1)) {
+DmxInput::DmxInput(QString source, std::size_t universes, std::ostream& warnings)
+    : warnings_(warnings), waiting_(kHeldFramesPerUniverse * std::max<std::size_t>(universes, 1)) {
   status_.source = std::move(source);
   status_.state = QStringLiteral("not started");
   clock_.start();
@@ -133,6 +133,11 @@ void DmxInput::takeFrames(std::deque<DmxFrame> frames) {
   sendWaiting();
 }
 
+void DmxInput::noteUniverses(std::size_t universes) {
+  const std::size_t limit = kHeldFramesPerUniverse * std::min(universes, kMaxHeldUniverses);
+  if (limit > waiting_.limit()) waiting_.setLimit(limit);
+}
+
 void DmxInput::setState(const QString& state) {
   if (status_.state == state) return;
   status_.state = state;
@@ -148,7 +153,13 @@ void DmxInput::fail(const QString& reason) {
 void DmxInput::enqueue(DmxFrame frame) {
   if (sourceStopped_) return;
   status_.frames += frame.sourceFrames;
-  frameTimes_.emplace_back(clock_.elapsed(), frame.sourceFrames);
+  // One entry per millisecond: a fast source (standard input) keeps the window small.
+  const qint64 now = clock_.elapsed();
+  if (!frameTimes_.empty() && frameTimes_.back().first == now) {
+    frameTimes_.back().second += frame.sourceFrames;
+  } else {
+    frameTimes_.emplace_back(now, frame.sourceFrames);
+  }
   while (frameTimes_.front().first < frameTimes_.back().first - kRateWindowMs)
     frameTimes_.pop_front();
   waiting_.push(std::move(frame));
@@ -170,6 +181,12 @@ void DmxInput::sendWaiting() {
     foldedSent_ += frame.sourceFrames - 1;
     foldedUntold_ += frame.sourceFrames - 1;
     const std::vector<ChannelChange> changes = channels_.applyValues(frame.values);
+    if (!refusalTold_ && channels_.refusedUniverse() != 0) {
+      refusalTold_ = true;
+      warnings_ << "notecast-host: warning: DMX input: more than " << ChannelState::kMaxUniverses
+                << " universes; universe " << channels_.refusedUniverse()
+                << " and any further new ones are ignored\n";
+    }
     status_.changes += static_cast<qint64>(changes.size());
     for (const ChannelChange& change : changes) {
       status_.lastChannel = change.channel;

@@ -16,6 +16,9 @@
 // framesFolded() tells them once the backlog is delivered. When nothing holds the receivers up,
 // every frame's changes go out at once, none dropped or merged.
 //
+// The channel state is bounded (ChannelState::kMaxUniverses); values of universes beyond it are
+// ignored, and a warning says so once.
+//
 // Contract: create, connect, start() on the main thread; every signal arrives on the main thread.
 // start() once; stop() may be called any number of times (the destructor calls it too); after
 // stop() no further frame is sent.
@@ -26,6 +29,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <deque>
+#include <iostream>
 #include <memory>
 #include <span>
 #include <utility>
@@ -60,6 +64,9 @@ class DmxInput : public QObject {
   // DMX refreshes a full universe at most about 44 times a second: this many frames per
   // universe are about one second of input.
   static constexpr std::size_t kHeldFramesPerUniverse = 44;
+  // A source that learns its universes as it goes holds at most this many universes' second of
+  // frames (about 11 MiB of full frames); more only fold sooner.
+  static constexpr std::size_t kMaxHeldUniverses = 64;
 
   // `source`: "ola:1[,2...]", "stdin" or "replay:FILE"; `loop` repeats a replay. Throws
   // std::invalid_argument with a readable reason for a malformed source, a universe out of range,
@@ -90,7 +97,8 @@ class DmxInput : public QObject {
 
  protected:
   // `universes`: how many universes the source carries, for the bound of the waiting frames.
-  DmxInput(QString source, std::size_t universes);
+  // Warnings go to `warnings`, which MUST outlive the input.
+  DmxInput(QString source, std::size_t universes, std::ostream& warnings = std::cerr);
 
   virtual void stopSource() = 0;
 
@@ -106,6 +114,11 @@ class DmxInput : public QObject {
 
   // How many frames wait as they came before older ones are folded.
   std::size_t heldFrameLimit() const noexcept { return waiting_.limit(); }
+  // The source has met `universes` universes so far (a replay learns them as it plays): the
+  // bound of the waiting frames grows with them, up to kMaxHeldUniverses.
+  void noteUniverses(std::size_t universes);
+  // Where the input's warnings go.
+  std::ostream& warnings() const noexcept { return warnings_; }
   // The values a frame of `universe` carries (none for a universe out of range).
   static DmxFrame frameOf(unsigned universe, std::span<const std::uint8_t> values);
 
@@ -117,7 +130,9 @@ class DmxInput : public QObject {
   void statusTick();
   double framesInLastSecond() const;
 
+  std::ostream& warnings_;
   ChannelState channels_;
+  bool refusalTold_ = false;
   FrameQueue waiting_;  // taken, not yet sent
   bool sending_ = false;
   bool resumeScheduled_ = false;
@@ -126,7 +141,8 @@ class DmxInput : public QObject {
   qint64 foldedUntold_ = 0;  // of those, not yet told by framesFolded()
   DmxInputStatus status_;
   QElapsedTimer clock_;
-  std::deque<std::pair<qint64, qint64>> frameTimes_;  // (ms on clock_, frames), the last second
+  // (ms on clock_, frames) of the last second, one entry per millisecond
+  std::deque<std::pair<qint64, qint64>> frameTimes_;
   QTimer statusTimer_;
   DmxInputStatus lastReported_;  // as of the last statusChanged
 };

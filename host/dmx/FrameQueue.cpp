@@ -7,14 +7,19 @@ namespace notecast::host {
 
 FrameQueue::FrameQueue(std::size_t limit) : limit_(std::max<std::size_t>(limit, 1)) {}
 
+void FrameQueue::setLimit(std::size_t limit) noexcept {
+  limit_ = std::max<std::size_t>(limit, 1);
+}
+
 void FrameQueue::push(DmxFrame frame) {
   folded_ += frame.sourceFrames - 1;
   frames_.push_back(std::move(frame));
-  if (frames_.size() <= limit_) return;
-  DmxFrame merged = fold(frames_[0], frames_[1]);
-  frames_.pop_front();
-  frames_.front() = std::move(merged);
-  ++folded_;
+  while (frames_.size() > limit_) {
+    DmxFrame merged = fold(frames_[0], frames_[1]);
+    frames_.pop_front();
+    frames_.front() = std::move(merged);
+    ++folded_;
+  }
 }
 
 DmxFrame FrameQueue::pop() {

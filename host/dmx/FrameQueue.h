@@ -40,6 +40,8 @@ class FrameQueue {
   bool empty() const noexcept { return frames_.empty(); }
   std::size_t size() const noexcept { return frames_.size(); }
   std::size_t limit() const noexcept { return limit_; }
+  // A new `limit` >= 1; a lower one takes effect at the next push.
+  void setLimit(std::size_t limit) noexcept;
   // Source frames folded away among the waiting ones: their sourceFrames less one each.
   std::int64_t folded() const noexcept { return folded_; }
 

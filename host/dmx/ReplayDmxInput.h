@@ -4,12 +4,19 @@
 // `loop` the show starts over after its last frame; without it the input ends there
 // (`finished`, once).
 //
+// The show is read as it plays, one frame ahead, and a loop reads it again from its start: memory
+// stays flat however long the recording. A malformed line met on the way ends the input as a
+// failure (`failed`) after the frames before it; a last frame cut short gets one warning.
+//
 // Contract: main thread; needs a running event loop (frames are played from a timer).
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <chrono>
 #include <cstddef>
+#include <iostream>
+#include <optional>
+#include <set>
 
 #include "host/dmx/DmxInput.h"
 #include "host/dmx/ShowFile.h"
@@ -27,8 +34,9 @@ class ReplayDmxInput : public DmxInput {
   // Frames later than this are not caught up on: the show goes on from the current frame.
   static constexpr std::chrono::milliseconds kMaxCatchUp{250};
 
-  // `name` is what the status shows as the source ("replay of NAME").
-  ReplayDmxInput(ShowFile show, const QString& name, bool loop);
+  // `name` is what the status shows as the source ("replay of NAME"). Warnings go to
+  // `warnings`, which MUST outlive the input.
+  ReplayDmxInput(ShowFile show, const QString& name, bool loop, std::ostream& warnings = std::cerr);
   ~ReplayDmxInput() override;
 
   void start() override;
@@ -37,12 +45,16 @@ class ReplayDmxInput : public DmxInput {
   void stopSource() override;
   void playDue();
   void scheduleNext();
+  std::optional<ShowFrame> readFrame(bool fromStart);
+  void noteUniverse(unsigned universe);
 
   ShowFile show_;
   bool loop_;
   QTimer timer_;
   QElapsedTimer clock_;
-  std::size_t next_ = 0;                  // the frame to play next
+  std::optional<ShowFrame> next_;  // the frame to play next
+  std::set<unsigned> universes_;   // met so far, up to kMaxHeldUniverses
+  bool cutTold_ = false;
   std::chrono::milliseconds nextDue_{0};  // when, on clock_
   bool running_ = false;
 };

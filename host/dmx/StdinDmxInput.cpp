@@ -1,7 +1,9 @@
 #include "host/dmx/StdinDmxInput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
 namespace notecast::host {
@@ -9,6 +11,12 @@ namespace {
 
 constexpr std::size_t kReadChunk = 4096;
 constexpr std::string_view kBlanks = " \t\r";
+
+// Bytes no line of text holds; blanks and the '\r' of a "\r\n" line end are text.
+bool isControl(char byte) {
+  const auto code = static_cast<unsigned char>(byte);
+  return (code < 0x20 && byte != '\t' && byte != '\r') || code == 0x7F;
+}
 
 std::string_view nextWord(std::string_view& rest) {
   const std::size_t start = rest.find_first_not_of(kBlanks);
@@ -37,7 +45,7 @@ bool parseNumber(std::string_view word, int min, int max, int* number) {
 }  // namespace
 
 StdinDmxInput::StdinDmxInput(int descriptor, std::ostream& warnings)
-    : DmxInput(QStringLiteral("standard input"), 1), descriptor_(descriptor), warnings_(warnings) {}
+    : DmxInput(QStringLiteral("standard input"), 1, warnings), descriptor_(descriptor) {}
 
 StdinDmxInput::~StdinDmxInput() {
   stop();
@@ -54,6 +62,7 @@ void StdinDmxInput::stopSource() {
   if (!notifier_ || stopped_) return;
   stopped_ = true;
   notifier_->setEnabled(false);
+  tellSkippedTotal();
   setState(QStringLiteral("stopped"));
 }
 
@@ -94,19 +103,44 @@ void StdinDmxInput::readAvailable() {
     end();
     return;
   }
-  pending_.append(buffer, static_cast<std::size_t>(count));
-  std::size_t start = 0;
-  for (std::size_t newline; (newline = pending_.find('\n', start)) != std::string::npos;
-       start = newline + 1) {
-    takeLine(std::string_view(pending_).substr(start, newline - start));
-  }
-  pending_.erase(0, start);
+  takeBytes(std::string_view(buffer, static_cast<std::size_t>(count)));
   notifier_->setEnabled(!stopped_);
 }
 
-void StdinDmxInput::takeLine(std::string_view text) {
+// Every byte is looked at once, as it comes: time stays linear in the input, and a line that
+// cannot be taken is dropped at once rather than kept until its end.
+void StdinDmxInput::takeBytes(std::string_view bytes) {
+  while (!bytes.empty() && !stopped_) {  // a receiver may stop the input mid-chunk
+    const std::size_t newline = bytes.find('\n');
+    const std::string_view part = bytes.substr(0, newline);
+    if (!skipping_) {
+      const auto control = std::find_if(part.begin(), part.end(), isControl);
+      const std::size_t column =
+          pending_.size() + static_cast<std::size_t>(control - part.begin()) + 1;
+      if (control != part.end() && column <= kMaxLineLength) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(*control));
+        skipLine("not text (byte " + std::string(code) + " at column " + std::to_string(column) +
+                 ")");
+      } else if (pending_.size() + part.size() > kMaxLineLength) {
+        skipLine("longer than " + std::to_string(kMaxLineLength) + " bytes");
+      } else {
+        pending_.append(part);
+      }
+    }
+    if (newline == std::string_view::npos) return;
+    endLine();
+    bytes.remove_prefix(newline + 1);
+  }
+}
+
+void StdinDmxInput::endLine() {
   ++lineNumber_;
-  const Line line = parseLine(text);
+  if (skipping_) {
+    skipping_ = false;
+    return;
+  }
+  const Line line = parseLine(pending_);
   switch (line.kind) {
     case Line::Kind::kChange:
       takeChannel(line.change.channel, line.change.value);
@@ -114,18 +148,45 @@ void StdinDmxInput::takeLine(std::string_view text) {
     case Line::Kind::kBlank:
       break;
     case Line::Kind::kMalformed:
-      warnings_ << "notecast-host: warning: standard input line " << lineNumber_
-                << ": expected \"CHANNEL VALUE\" (channel 1.." << ChannelState::kMaxChannel
-                << ", value 0.." << ChannelState::kMaxValue << "); skipped\n";
+      warn(lineNumber_, "expected \"CHANNEL VALUE\" (channel 1.." +
+                            std::to_string(ChannelState::kMaxChannel) + ", value 0.." +
+                            std::to_string(ChannelState::kMaxValue) + ")");
       break;
   }
+  pending_.clear();
+}
+
+// Told as soon as the line is known to be skipped, with its number: a source without line ends
+// (/dev/zero) would otherwise never hear of it.
+void StdinDmxInput::skipLine(const std::string& reason) {
+  skipping_ = true;
+  pending_.clear();
+  warn(lineNumber_ + 1, reason);
+}
+
+void StdinDmxInput::warn(qint64 line, const std::string& reason) {
+  ++skippedLines_;
+  if (skippedLines_ > kMaxLineWarnings) return;
+  warnings() << "notecast-host: warning: standard input line " << line << ": " << reason
+             << "; skipped\n";
+  if (skippedLines_ == kMaxLineWarnings) {
+    warnings() << "notecast-host: warning: standard input: further skipped lines are counted, not "
+                  "shown\n";
+  }
+}
+
+void StdinDmxInput::tellSkippedTotal() {
+  if (totalTold_ || skippedLines_ <= kMaxLineWarnings) return;
+  totalTold_ = true;
+  warnings() << "notecast-host: warning: standard input: " << skippedLines_
+             << " lines skipped in all\n";
 }
 
 // A last line without a line end still counts.
 void StdinDmxInput::end() {
   stopped_ = true;
-  if (!pending_.empty()) takeLine(pending_);
-  pending_.clear();
+  if (skipping_ || !pending_.empty()) endLine();
+  tellSkippedTotal();
   setState(QStringLiteral("ended"));
   emit finished();
 }

@@ -3,8 +3,11 @@
 // another program types them. Each line counts as one frame. Channels are channel numbers
 // already (universe 2 slot 1 is 513). Blank lines are skipped; any other line that is not a
 // channel 1..ChannelState::kMaxChannel and a value 0..255 gets one warning naming its line number
-// and is skipped. The end of the input ends the source (`finished`); a failing read ends it as a
-// failure (`failed`).
+// and is skipped. So does a line longer than kMaxLineLength or one holding control bytes (binary
+// data): it is dropped as it comes, so memory stays flat whatever the input. After
+// kMaxLineWarnings warnings further skipped lines are only counted, and the total is told when
+// the input ends or stops. The end of the input ends the source (`finished`); a failing read ends
+// it as a failure (`failed`).
 //
 // Reading never blocks the event loop: a socket notifier wakes the input when the descriptor has
 // data, and each wake-up reads what is there.
@@ -35,6 +38,11 @@ class StdinDmxInput : public DmxInput {
     ChannelChange change;  // for kChange
   };
 
+  // The longest line taken; a valid one needs 14 characters, the rest leaves room for blanks.
+  static constexpr std::size_t kMaxLineLength = 1024;
+  // Skipped lines told one by one; a binary input would otherwise flood the log.
+  static constexpr qint64 kMaxLineWarnings = 100;
+
   // Reads `descriptor` (standard input by default); warnings go to `warnings`, which MUST
   // outlive the input.
   explicit StdinDmxInput(int descriptor = STDIN_FILENO, std::ostream& warnings = std::cerr);
@@ -48,14 +56,20 @@ class StdinDmxInput : public DmxInput {
  private:
   void stopSource() override;
   void readAvailable();
-  void takeLine(std::string_view text);
+  void takeBytes(std::string_view bytes);
+  void endLine();
+  void skipLine(const std::string& reason);
+  void warn(qint64 line, const std::string& reason);
+  void tellSkippedTotal();
   void end();
 
   int descriptor_;
-  std::ostream& warnings_;
   std::unique_ptr<QSocketNotifier> notifier_;
-  std::string pending_;  // a line read in part
-  qint64 lineNumber_ = 0;
+  std::string pending_;    // a line read in part, at most kMaxLineLength bytes
+  bool skipping_ = false;  // the line read in part is skipped (told already) up to its end
+  qint64 lineNumber_ = 0;  // lines ended so far
+  qint64 skippedLines_ = 0;
+  bool totalTold_ = false;
   bool stopped_ = false;  // by stop() or the end of the input: the notifier stays off
 };
 

@@ -38,6 +38,10 @@ bool isEventFileSection(std::string_view line) {
 }
 
 bool hasEventFileSection(std::string_view text) {
+  // A UTF-8 byte-order mark before the first line is no part of it, for the plug-in either.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    text.remove_prefix(kByteOrderMark.size());
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = std::min(text.find_first_of(kLineEnds, start), text.size());
     if (isEventFileSection(text.substr(start, end - start))) return true;

@@ -9,16 +9,24 @@
 namespace notecast {
 namespace {
 
+bool isLineBreak(char c) {
+  return c == '\r' || c == '\n';
+}
+
+// Bytes as one line of the file holds them: line breaks written as blanks.
+std::string_view oneLine(std::string_view bytes, std::string& storage) {
+  if (std::none_of(bytes.begin(), bytes.end(), isLineBreak)) return bytes;
+  storage.assign(bytes);
+  std::replace_if(storage.begin(), storage.end(), isLineBreak, ' ');
+  return storage;
+}
+
 // Text as the file holds it: Windows-1252, with line breaks written as blanks. ASCII text
 // without line breaks (the usual) is used as it is; other text is converted into storage.
 std::string_view fileText(std::string_view utf8, std::string& storage) {
-  const bool plain = std::all_of(utf8.begin(), utf8.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\n';
-  });
-  if (plain) return utf8;
+  if (Windows1252::asciiPrefix(utf8) == utf8.size()) return oneLine(utf8, storage);
   storage = Windows1252::fromUtf8(utf8);
-  std::replace_if(
-      storage.begin(), storage.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  std::replace_if(storage.begin(), storage.end(), isLineBreak, ' ');
   return storage;
 }
 
@@ -61,7 +69,11 @@ ProfileDocument ProfileDocument::parse(std::string fileBytes) {
   document.buffer_ = std::move(fileBytes);
   const std::string_view text(document.buffer_);
   document.lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 2);
-  std::size_t start = 0;
+  // A byte-order mark is not part of the first line, as the Windows functions read it; lines
+  // hold the file's bytes, so a save writes the file without it.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  std::size_t start =
+      text.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
   while (start < text.size()) {
     ProfileLine line;
     const std::size_t stop = lineEnd(text, start, line.end);
@@ -76,20 +88,44 @@ ProfileDocument ProfileDocument::parse(std::string fileBytes) {
 
 std::string ProfileDocument::getString(std::string_view section, std::string_view key,
                                        std::string_view defaultValue) const {
-  std::string sectionStorage, keyStorage;
-  const std::uint32_t found = findSection(fileName(section, sectionStorage));
-  if (found == ProfileIndex::kNone) return std::string(defaultValue);
-  const std::uint32_t id = findKey(found, fileName(key, keyStorage));
-  if (id == ProfileIndex::kNone || !lines_[id].hasValue) return std::string(defaultValue);
-  return Windows1252::toUtf8(readValue(lines_[id].value(buffer_)));
+  const std::optional<std::string_view> bytes = valueBytes(section, key);
+  return bytes ? Windows1252::toUtf8(*bytes) : std::string(defaultValue);
 }
 
 bool ProfileDocument::setString(std::string_view section, std::string_view key,
                                 std::string_view value) {
-  std::string sectionStorage, keyStorage, valueStorage;
+  std::string storage;
+  return setBytes(section, key, fileText(value, storage));
+}
+
+std::string ProfileDocument::getWholeText(std::string_view section, std::string_view key,
+                                          std::string_view defaultValue) const {
+  const std::optional<std::string_view> bytes = valueBytes(section, key);
+  return bytes ? Windows1252::fromFileText(*bytes) : std::string(defaultValue);
+}
+
+bool ProfileDocument::setWholeText(std::string_view section, std::string_view key,
+                                   std::string_view value) {
+  const std::string bytes = Windows1252::toFileText(value);
+  std::string storage;
+  return setBytes(section, key, oneLine(bytes, storage));
+}
+
+std::optional<std::string_view> ProfileDocument::valueBytes(std::string_view section,
+                                                            std::string_view key) const {
+  std::string sectionStorage, keyStorage;
+  const std::uint32_t found = findSection(fileName(section, sectionStorage));
+  if (found == ProfileIndex::kNone) return std::nullopt;
+  const std::uint32_t id = findKey(found, fileName(key, keyStorage));
+  if (id == ProfileIndex::kNone || !lines_[id].hasValue) return std::nullopt;
+  return readValue(lines_[id].value(buffer_));
+}
+
+bool ProfileDocument::setBytes(std::string_view section, std::string_view key,
+                               std::string_view text) {
+  std::string sectionStorage, keyStorage;
   const std::string_view name = fileName(section, sectionStorage);
   const std::string_view keyName = fileName(key, keyStorage);
-  const std::string_view text = fileText(value, valueStorage);
   std::uint32_t found = findSection(name);
   if (found == ProfileIndex::kNone) found = appendSection(name);
   const std::uint32_t id = findKey(found, keyName);

@@ -10,6 +10,8 @@
 // section or key gives the default; a present empty value is empty. A key line without "=" gives
 // the default too. Where a section or key appears twice, the first counts.
 //
+// A UTF-8 byte-order mark at the file's start is skipped, and a save writes the file without it.
+//
 // Writing: a missing section is added at the file's end, as a "[name]" line and the key's line;
 // an existing key's line becomes "key=value" (the key spelled as in the file); a new key goes
 // after the last non-blank line of its section. Names are written trimmed, values unchanged
@@ -25,6 +27,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +62,13 @@ class ProfileDocument {
   // WritePrivateProfileStringA. Returns false when the key already had this value.
   bool setString(std::string_view section, std::string_view key, std::string_view value);
 
+  // The same for a text that must come back whole, such as a name another system gives: where
+  // Windows-1252 cannot hold it, it is written as UTF-8 (Windows1252::toFileText), and a read
+  // takes either form (Windows1252::fromFileText).
+  std::string getWholeText(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+  bool setWholeText(std::string_view section, std::string_view key, std::string_view value);
+
   // Forgets every line, as if the file had been deleted.
   void clear();
   bool empty() const noexcept { return tail_ == kStart; }
@@ -84,6 +94,10 @@ class ProfileDocument {
     bool indexed = false;       // its keys are in keyIndex_
   };
 
+  // The bytes a read gives (quotes removed, cut), or nothing for a missing section or key.
+  std::optional<std::string_view> valueBytes(std::string_view section, std::string_view key) const;
+  // Writes the key's value as these file bytes, which MUST NOT hold line breaks.
+  bool setBytes(std::string_view section, std::string_view key, std::string_view text);
   std::uint32_t findSection(std::string_view name) const;
   std::uint32_t findKey(std::uint32_t section, std::string_view name) const;
   void addParsedLine(ProfileLine line);

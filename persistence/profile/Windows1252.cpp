@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
 namespace notecast {
@@ -37,8 +38,8 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// The byte of a character, or the replacement when the code page lacks it.
-char byteOf(char32_t c) {
+// The byte of a character, or nothing when the code page lacks it.
+std::optional<char> byteOf(char32_t c) {
   static const std::unordered_map<char32_t, unsigned char> highBytes = [] {
     std::unordered_map<char32_t, unsigned char> map;
     for (unsigned byte = kFirstHighByte; byte < kFirstLatin1Byte; ++byte)
@@ -47,7 +48,8 @@ char byteOf(char32_t c) {
   }();
   if (c < kFirstHighByte || (c >= kFirstLatin1Byte && c <= 0xFF)) return static_cast<char>(c);
   const auto found = highBytes.find(c);
-  return found == highBytes.end() ? Windows1252::kReplacement : static_cast<char>(found->second);
+  if (found == highBytes.end()) return std::nullopt;
+  return static_cast<char>(found->second);
 }
 
 // Decodes the UTF-8 sequence at text[i]; advances i past it. A malformed sequence (bad lead
@@ -91,7 +93,47 @@ bool decodeUtf8(std::string_view text, std::size_t& i, char32_t& c) {
   return true;
 }
 
+// The Windows-1252 bytes of well-formed UTF-8 text, or nothing when it is malformed or holds a
+// character the code page lacks.
+std::optional<std::string> exactBytes(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t c = 0;
+    if (!decodeUtf8(utf8, i, c)) return std::nullopt;
+    const std::optional<char> byte = byteOf(c);
+    if (!byte) return std::nullopt;
+    out += *byte;
+  }
+  return out;
+}
+
+// Well-formed UTF-8 with at least one character beyond ASCII.
+bool isWideUtf8(std::string_view bytes) {
+  std::size_t i = Windows1252::asciiPrefix(bytes);
+  if (i == bytes.size()) return false;
+  while (i < bytes.size()) {
+    char32_t c = 0;
+    if (!decodeUtf8(bytes, i, c)) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string Windows1252::toFileText(std::string_view utf8) {
+  if (asciiPrefix(utf8) == utf8.size()) return std::string(utf8);
+  if (!isWideUtf8(utf8)) return fromUtf8(utf8);
+  // Code-page bytes that happen to be well-formed UTF-8 ("Ã©") would read back as UTF-8 ("é"):
+  // such a text is written as UTF-8 too, which reads back as itself.
+  std::optional<std::string> bytes = exactBytes(utf8);
+  if (bytes && !isWideUtf8(*bytes)) return std::move(*bytes);
+  return std::string(utf8);
+}
+
+std::string Windows1252::fromFileText(std::string_view bytes) {
+  return isWideUtf8(bytes) ? std::string(bytes) : toUtf8(bytes);
+}
 
 std::size_t Windows1252::asciiPrefix(std::string_view text) noexcept {
   std::size_t i = 0;
@@ -117,7 +159,7 @@ std::string Windows1252::fromUtf8(std::string_view utf8) {
   out.reserve(utf8.size());
   while (i < utf8.size()) {
     char32_t c = 0;
-    out += decodeUtf8(utf8, i, c) ? byteOf(c) : kReplacement;
+    out += decodeUtf8(utf8, i, c) ? byteOf(c).value_or(kReplacement) : kReplacement;
   }
   return out;
 }

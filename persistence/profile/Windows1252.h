@@ -5,6 +5,10 @@
 // 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 controls U+0081, U+008D, U+008F, U+0090, U+009D, so a
 // file's bytes survive a conversion to UTF-8 and back unchanged. A character the code page lacks
 // (and each byte of malformed UTF-8) becomes '?', as Windows writes it.
+//
+// Names that come from other systems (MIDI ports, whose names may hold any character) are kept
+// whole instead: where the code page cannot hold such a text, its UTF-8 bytes go into the file
+// (toFileText), and a reader tells the two forms apart (fromFileText).
 
 #include <array>
 #include <string>
@@ -41,6 +45,14 @@ class Windows1252 {
   static std::string toUtf8(std::string_view bytes);
   // The Windows-1252 bytes of UTF-8 text, one byte a character.
   static std::string fromUtf8(std::string_view utf8);
+  // The file bytes of a text that must come back whole: its Windows-1252 bytes where the code
+  // page holds every character and those bytes cannot be mistaken for UTF-8, else its UTF-8
+  // bytes. ASCII stays ASCII. Malformed UTF-8 is converted as fromUtf8 converts it.
+  static std::string toFileText(std::string_view utf8);
+  // The UTF-8 text of file bytes that toFileText wrote, or that any Windows program wrote:
+  // bytes that are well-formed UTF-8 with a character beyond ASCII are taken as UTF-8, all other
+  // bytes as Windows-1252.
+  static std::string fromFileText(std::string_view bytes);
   // How many bytes text starts with that are ASCII (the same in both encodings).
   static std::size_t asciiPrefix(std::string_view text) noexcept;
   // The byte's capital letter (0xE4 'ä' -> 0xC4 'Ä', 0xFF 'ÿ' -> 0x9F 'Ÿ'); other bytes unchanged.

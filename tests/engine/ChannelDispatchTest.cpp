@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "abi/RuntimeError.h"
@@ -28,19 +30,28 @@ std::string row(std::int32_t index) {
   return "row " + std::to_string(index);
 }
 
+std::string notSent(std::int32_t status, std::int32_t data1, std::int32_t data2) {
+  return "not sent " + message(status, data1, data2);
+}
+
 // Records row selections and sent messages in one log; the nth send (counted from 1 over the
-// output's life) can be made to fail.
+// output's life) can be made to fail. Like the MIDI output, it sends nothing for a status below
+// 128 or for SysEx. `duringSend` runs inside the next send, as a nested event loop would.
 class RecordingOutput final : public DispatchOutput {
  public:
   bool showLineTicked() override { return showLine; }
   void selectRow(std::int32_t index) override { log.push_back(row(index)); }
-  void send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
+  bool send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
     if (++sends_ == failOnSend) throw RuntimeError(30002, "the MIDI system refused the message");
-    log.push_back(message(status, data1, data2));
+    if (auto during = std::exchange(duringSend, {})) during();
+    const bool goesOut = status >= 0x80 && status != 0xF0 && status != 0xF7;
+    log.push_back(goesOut ? message(status, data1, data2) : notSent(status, data1, data2));
+    return goesOut;
   }
 
   bool showLine = false;
   int failOnSend = 0;  // 0: never
+  std::function<void()> duringSend;
   Log log;
 
  private:
@@ -246,6 +257,84 @@ TEST_F(ChannelDispatchTest, ACommandForARowOutsideTheTableFailsAfterTheSelection
     }
     EXPECT_EQ(out_.log, Log{row(bad)});
   }
+}
+
+TEST_F(ChannelDispatchTest, AMessageThatDoesNotGoOutHasNoNoteOffAndSetsNoOnceFlag) {
+  const MidiEvent custom = with(event(1, EventType::ValueChange, 4), &MidiEvent::SendNoteOff, 1);
+  const MidiEvent sysEx =
+      with(with(event(1, EventType::AboveValue, 0xF0, 1, 2, 10), &MidiEvent::SendNoteOff, 1),
+           &MidiEvent::SendOnlyOnce, 1);
+  table_.assign(
+      {custom, sysEx, with(event(1, EventType::ValueChange, 0x91), &MidiEvent::SendNoteOff, 1)});
+  const Log once{notSent(4, 1, 2), notSent(0xF0, 1, 2), message(0x91, 1, 2), noteOff(0x91)};
+  EXPECT_EQ(change(1, 50), once);
+  EXPECT_FALSE(table_.onceAbove(1)) << "a message that did not go out does not hold its record";
+  EXPECT_EQ(change(1, 50), once);
+  EXPECT_EQ(command(0), Log{notSent(4, 1, 2)});
+  EXPECT_EQ(command(1), Log{notSent(0xF0, 1, 2)});
+}
+
+// The output runs `change` inside the nth send of the next dispatch or command.
+class ChannelDispatchTableChangeTest : public ChannelDispatchTest {
+ protected:
+  void changeTableDuringSend(int n, std::function<void(EventTable&)> change) {
+    out_.duringSend = [this, n, change = std::move(change)]() mutable {
+      if (n == 1) return change(table_);
+      out_.duringSend = [this, change = std::move(change)] { change(table_); };
+    };
+  }
+};
+
+TEST_F(ChannelDispatchTableChangeTest, TheNoteOffIsTheSendingRecordsAndTheWalkEndsThere) {
+  const MidiEvent first =
+      with(event(1, EventType::ValueChange, 0x93, 60, 100), &MidiEvent::SendNoteOff, 1);
+  const MidiEvent replacement = event(1, EventType::ValueChange, 0xB5, 7, 8);
+  const std::vector<std::pair<const char*, std::function<void(EventTable&)>>> changes = {
+      {"load",
+       [&](EventTable& t) {
+         t.assign({replacement, replacement});
+       }},
+      {"delete", [](EventTable& t) { t.remove(0); }},
+      {"clear", [](EventTable& t) { t.reset(); }},
+      {"edit", [](EventTable& t) { t.setField(0, MidiEventField::MIDIMessage, 0xB5); }},
+  };
+  for (const auto& [name, tableChange] : changes) {
+    for (const int n : {1, 2}) {
+      SCOPED_TRACE(std::string(name) + " in send " + std::to_string(n));
+      table_.assign({first, event(1, EventType::ValueChange, 0x94)});
+      changeTableDuringSend(n, tableChange);
+      EXPECT_EQ(change(1, 50), (Log{message(0x93, 60, 100), noteOff(0x93)}))
+          << "the note-off of the record as it was; the next record belongs to the old table";
+    }
+  }
+}
+
+TEST_F(ChannelDispatchTableChangeTest, ARecordThatMovedUpDuringTheSendIsNotHeldInItsPlace) {
+  const MidiEvent once =
+      with(event(1, EventType::AboveValue, 0x90, 1, 2, 10), &MidiEvent::SendOnlyOnce, 1);
+  table_.assign({once, with(with(once, &MidiEvent::DMXChannel, 2), &MidiEvent::MIDIMessage, 0x91)});
+  changeTableDuringSend(1, [](EventTable& t) { t.remove(0); });
+  EXPECT_EQ(change(1, 50), Log{message(0x90, 1, 2)});
+  EXPECT_EQ(change(2, 50), Log{message(0x91, 1, 2)});
+  EXPECT_EQ(change(2, 50), Log{}) << "held by its own send";
+}
+
+TEST_F(ChannelDispatchTableChangeTest, AMessageNotSentEndsTheWalkAfterATableChangeToo) {
+  table_.assign({event(1, EventType::ValueChange, 4), event(1, EventType::ValueChange, 0x94)});
+  changeTableDuringSend(1, [](EventTable& t) { t.remove(1); });
+  EXPECT_EQ(change(1, 50), Log{notSent(4, 1, 2)});
+}
+
+TEST_F(ChannelDispatchTableChangeTest, ACommandSendsTheNoteOffOfTheRecordAsItWas) {
+  const MidiEvent shared =
+      with(event(9, EventType::ValueChange, 0x92, 60, 100), &MidiEvent::SendNoteOff, 2);
+  table_.assign({shared});
+  changeTableDuringSend(1,
+                        [](EventTable& t) { t.assign({event(9, EventType::ValueChange, 0xC3)}); });
+  EXPECT_EQ(command(0), (Log{message(0x92, 60, 100), noteOff(0x92)}));
+  table_.assign({shared});
+  changeTableDuringSend(1, [](EventTable& t) { t.reset(); });
+  EXPECT_EQ(command(0), (Log{message(0x92, 60, 100), noteOff(0x92)}));
 }
 
 }  // namespace

@@ -140,6 +140,44 @@ TEST_F(EventFileTest, BlanksAroundAShareNameAreLostSoTheComparisonSeesAChange) {
   EXPECT_EQ(file_.load().records[0].ShareName, "padded");
 }
 
+TEST_F(EventFileTest, AByteOrderMarkHidesNoSectionAndASaveWritesOneGeneralWithoutIt) {
+  const auto contents = loadFrom(
+      "\xEF\xBB\xBF[General]\r\nMIDIOutputDevice=Synth\r\nCount=1\r\n[Entry_1]\r\nData1=7\r\n");
+  EXPECT_EQ(contents.deviceName, "Synth");
+  ASSERT_EQ(contents.records.size(), 2u);
+  EXPECT_EQ(contents.records[1].Data1, 7);
+  const EventTable table = tableOf(contents.records);
+  EXPECT_FALSE(file_.isModified("Synth", table));
+  EXPECT_TRUE(file_.isModified("Other", table)) << "the stored device is compared";
+
+  file_.save("Synth", table);
+  const std::string saved = readBytes(path_);
+  EXPECT_EQ(saved.substr(0, 11), "[General]\r\n");
+  EXPECT_EQ(saved.find("[General]", 1), std::string::npos);
+}
+
+// Output names come from the MIDI system, which may use any character: what Windows-1252 lacks is
+// kept as UTF-8, and only in that key.
+TEST_F(EventFileTest, ADeviceNameTheCodePageCannotHoldIsStoredWholeAndFoundAgain) {
+  const std::string device = "Caf\u00E9 \u266A \u65E5\u672C:in";  // Café ♪ 日本:in
+  MidiEvent named = MidiEvent::added();
+  named.ShareName = "Caf\u00E9 \u266A";
+  const EventTable table = tableOf({named});
+  file_.save(device, table);
+  const std::string saved = readBytes(path_);
+  EXPECT_NE(saved.find("MIDIOutputDevice=" + device + "\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("ShareName=Caf\xE9 ?\r\n"), std::string::npos) << saved;
+  const auto contents = file_.load();
+  EXPECT_EQ(contents.deviceName, device);
+  EXPECT_FALSE(file_.isModified(device, tableOf(contents.records)));
+  EXPECT_TRUE(file_.isModified("Caf\u00E9 ?? ??:in", tableOf(contents.records)));
+
+  // A name the code page holds stays in it, as Windows reads it.
+  file_.save("Caf\u00E9 \u00BD", table);
+  EXPECT_NE(readBytes(path_).find("MIDIOutputDevice=Caf\xE9 \xBD\r\n"), std::string::npos);
+  EXPECT_EQ(file_.load().deviceName, "Caf\u00E9 \u00BD");
+}
+
 // A save killed at any moment leaves the old file or the new one, whole, never a broken one.
 TEST_F(EventFileTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
   const EventTable before = tableOf(std::vector<MidiEvent>(3, MidiEvent::added()));

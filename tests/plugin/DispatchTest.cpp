@@ -6,17 +6,24 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
+#include <utility>
 
 #include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "engine/EventType.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/clsLumoPlugIn.h"
 #include "tests/plugin/FakeHelper.h"
+#include "tests/support/BoxAnswerer.h"
 #include "tests/support/EventBuilder.h"
 #include "tests/support/RecordingMidiOutput.h"
 #include "tests/support/TempDir.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"
+#include "window/modMIDIHelper.h"
 
 namespace notecast {
 namespace {
@@ -25,6 +32,19 @@ using Message = RecordingMidiOutput::Message;
 using Messages = std::vector<Message>;
 
 using testing::event;
+
+// The recording output whose next send runs `duringSend`, as the MIDI output's device report
+// does: its message box runs an event loop, in which the table may change.
+class ReportingMidiOutput final : public RecordingMidiOutput {
+ public:
+  void setAction(std::int32_t action) override {
+    RecordingMidiOutput::setAction(action);
+    if (action != static_cast<std::int32_t>(MidiAction::kSend)) return;
+    if (auto during = std::exchange(duringSend, {})) during();
+  }
+
+  std::function<void()> duringSend;
+};
 
 class DispatchTest : public ::testing::Test {
  protected:
@@ -77,8 +97,16 @@ class DispatchTest : public ::testing::Test {
     return hr;
   }
 
+  // The next send tells a device report; while its box is open, `change` runs on the table.
+  void changeTableInReportDuringNextSend(std::function<void(EventTable&)> change) {
+    midi_.duringSend = [this, change = std::move(change)] {
+      QTimer::singleShot(0, [this, change] { change(window().table()); });
+      midi_.fireReport(MidiReportCode::kSendFailed, "Cannot send to synth");
+    };
+  }
+
   testing::TempDir dir_;
-  RecordingMidiOutput midi_;
+  ReportingMidiOutput midi_;
   ComPtr<lumo::ILumoPlugin> plugin_;
   ComPtr<lumo::ICommandServer> commands_;
 };
@@ -169,6 +197,25 @@ TEST_F(DispatchTest, ShowLineSelectsMatchingRowsEvenForUnknownTypesAndLeavesOthe
   form().chkShowLine->setChecked(false);
   change(4, 20);
   EXPECT_EQ(form().lstView->selectedRow(), 1) << "without Show line nothing is selected";
+}
+
+// The highlight that Show line moves takes the editing controls with it, and every record on
+// the channel still fires: a keystroke afterwards lands on the entry the controls show.
+TEST_F(DispatchTest, ShowLineMovesTheEditingControlsWithTheHighlight) {
+  loadTable({event(1, EventType::ValueChange, 144, 11, 1),
+             event(2, EventType::ValueChange, 144, 22, 1),
+             event(2, EventType::ValueChange, 144, 33, 1)});
+  selectListRow(form().lstView, 0);
+  form().chkShowLine->setChecked(true);
+  EXPECT_EQ(change(2, 9).size(), 2u) << "both records of channel 2 fire";
+  EXPECT_EQ(form().lstView->selectedRow(), 2);
+  EXPECT_EQ(form().txtData1->text(), "33");
+
+  form().txtData1->setFocus();
+  form().txtData1->end(false);
+  QTest::keyClick(form().txtData1, Qt::Key_Backspace);
+  EXPECT_EQ(window().eventTable().record(2).Data1, 3);
+  EXPECT_EQ(window().eventTable().record(0).Data1, 11) << "the entry shown before is untouched";
 }
 
 TEST_F(DispatchTest, LabelsShowTheChannelAndTheValueWithItsMidiHalf) {
@@ -306,6 +353,71 @@ TEST_F(DispatchTest, ExecuteWithABadSelectionFailsBeforeSending) {
   EXPECT_TRUE(midi_.sent().empty());
   EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
   EXPECT_EQ(form().lstView->selectedRow(), 0) << "Show line selects the fired record's row";
+}
+
+TEST_F(DispatchTest, AStatusThatStartsNoMessageIsNotSentAndHasNoNoteOffOrOnceFlag) {
+  MidiEvent custom = event(1, EventType::ValueChange, 4, 1, 1);
+  custom.SendNoteOff = 1;
+  MidiEvent sysEx = event(1, EventType::AboveValue, 0xF7, 1, 1, 10);
+  sysEx.SendNoteOff = 1;
+  sysEx.SendOnlyOnce = 1;
+  loadTable({custom, sysEx});
+  const std::int64_t sent = window().sendLog().sent();
+  const std::int64_t notSent = window().sendLog().notSent();
+  EXPECT_EQ(change(1, 50), (Messages{{4, 1, 1}, {0xF7, 1, 1}}))
+      << "handed to the output, which sends nothing for them: no note-off follows";
+  EXPECT_FALSE(window().eventTable().onceAbove(1)) << "what did not go out does not hold";
+  EXPECT_EQ(change(1, 50).size(), 2u);
+  const std::size_t before = midi_.sent().size();
+  EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
+  EXPECT_EQ(sentSince(before), (Messages{{4, 1, 1}}));
+  EXPECT_EQ(window().sendLog().sent(), sent);
+  EXPECT_EQ(window().sendLog().notSent(), notSent + 5);
+}
+
+TEST_F(DispatchTest, ATableChangedInADeviceReportsBoxDuringASendLeavesTheSendWhole) {
+  testing::BoxAnswerer boxes;
+  MidiEvent first = event(1, EventType::ValueChange, 0x93, 60, 100);
+  first.SendNoteOff = 1;
+  const MidiEvent replacement = event(1, EventType::ValueChange, 0xB5, 7, 8);
+  loadTable({first, event(1, EventType::ValueChange, 0x94, 1, 1)});
+  changeTableInReportDuringNextSend([&](EventTable& table) { table.assign({replacement}); });
+  EXPECT_EQ(change(1, 50), (Messages{{0x93, 60, 100}, {0x83, 0, 0}}))
+      << "the note-off of the record as it was; the rest of the walk belonged to the old table";
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(window().eventTable().record(0), replacement);
+  EXPECT_EQ(change(1, 50), (Messages{{0xB5, 7, 8}}));
+
+  loadTable({first});
+  changeTableInReportDuringNextSend([](EventTable& table) { table.remove(0); });
+  const std::size_t before = midi_.sent().size();
+  EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
+  EXPECT_EQ(sentSince(before), (Messages{{0x93, 60, 100}, {0x83, 0, 0}}));
+  EXPECT_EQ(boxes.shown().size(), 2u);
+  EXPECT_EQ(window().eventTable().record(0), MidiEvent::blank());
+}
+
+TEST_F(DispatchTest, AWindowUnloadedInADeviceReportsBoxEndsTheWalkBeforeItsReload) {
+  testing::BoxAnswerer boxes;
+  testing::writeBytes(dir_.file("show.Notecast"),
+                      "[General]\r\nCount=0\r\n[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=150\r\n"
+                      "Data1=1\r\nData2=1\r\nTyp=2\r\n");
+  MidiEvent first = event(1, EventType::ValueChange, 0x93, 60, 100);
+  first.SendNoteOff = 1;
+  loadTable({first, event(1, EventType::ValueChange, 0x94, 1, 1)});
+  form().chkShowLine->setChecked(true);
+  midi_.duringSend = [this] {
+    QTimer::singleShot(0, [this] {
+      VARIANT_BOOL ignored;
+      ComPtr<lumo::IExternalWindow> hosting;
+      window().QueryInterface(lumo::IExternalWindow::iid, hosting.putVoid());
+      hosting->unloadWindow(&ignored);
+    });
+    midi_.fireReport(MidiReportCode::kSendFailed, "Cannot send to synth");
+  };
+  EXPECT_EQ(change(1, 50), (Messages{{0x93, 60, 100}, {0x83, 0, 0}}))
+      << "the next record's Show line step loaded the window again, and the event file with it";
+  EXPECT_EQ(window().eventTable().record(0).MIDIMessage, 150);
 }
 
 }  // namespace

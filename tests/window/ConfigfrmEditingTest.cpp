@@ -141,6 +141,23 @@ TEST_F(ConfigfrmEditingTest, ShareNameIsStoredAsTypedWithLineBreaksAsBlanks) {
   EXPECT_EQ(form_->txtShareName->text(), "x\ny\r\nz") << "the share box leaves the name alone";
 }
 
+// The event file holds a name of up to 1023 characters (one byte each in the file): the box
+// takes no more, and what it shows is what a save and a load give back.
+TEST_F(ConfigfrmEditingTest, TheShareNameBoxTakesWhatTheEventFileKeeps) {
+  const QString longest(1023, QChar(0xE9));  // é, one byte in the file, two in UTF-8
+  paste(form_->txtShareName, longest + QStringLiteral("cut off"));
+  EXPECT_EQ(form_->txtShareName->text(), longest);
+  const std::string shown = form_->txtShareName->text().toStdString();
+  EXPECT_EQ(entry(0).ShareName, shown);
+  ASSERT_EQ(window_->SaveProjectData(), S_OK);
+  EXPECT_NE(testing::readBytes(dir_.file("show.Notecast"))
+                .find("ShareName=" + std::string(1023, '\xE9') + "\r\n"),
+            std::string::npos);
+  ASSERT_EQ(window_->LoadProjectData(), S_OK);
+  EXPECT_EQ(entry(0).ShareName, shown);
+  EXPECT_EQ(form_->txtData1->maxLength(), 32767) << "the number boxes keep Qt's limit";
+}
+
 TEST_F(ConfigfrmEditingTest, CheckBoxesStoreOneWhenTickedAndZeroWhenNot) {
   testing::clickCheckBox(form_->chkSendNoteOff);
   testing::clickCheckBox(form_->chkSendOnlyOnce);

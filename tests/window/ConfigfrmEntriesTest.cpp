@@ -28,16 +28,29 @@ class ConfigfrmEntriesTest : public ::testing::Test, protected testing::EntryWin
   void clickNew() { QTest::mouseClick(form_->cmdNew, Qt::LeftButton); }
 };
 
-TEST_F(ConfigfrmEntriesTest, DeletingTheMiddleEntryHighlightsTheNextAndTheNextEditGoesThere) {
-  load({a_, b_, c_});
+TEST_F(ConfigfrmEntriesTest, DeletingTheMiddleEntryShowsTheNextAndTheNextEditGoesThere) {
+  MidiEvent c = c_;
+  c.MIDIMessage = 0xB4;
+  c.Data1 = 7;
+  c.Typ = 2;
+  load({a_, b_, c});
   select(1);
   clickDelete();
-  EXPECT_EQ(entries(), (std::vector<MidiEvent>{a_, c_}));
+  EXPECT_EQ(entries(), (std::vector<MidiEvent>{a_, c}));
   EXPECT_EQ(form_->lstView->selectedRow(), 1);
-  EXPECT_EQ(form_->txtDmx->text(), "2") << "the controls still show the deleted entry";
+  EXPECT_EQ(form_->txtDmx->text(), "3") << "the controls show the highlighted entry";
+  EXPECT_EQ(form_->txtShareName->text(), "z");
+  EXPECT_EQ(form_->txtData1->text(), "7");
+  EXPECT_FALSE(form_->chkSendOnlyOnce->isChecked()) << "not the deleted entry's tick";
+  EXPECT_EQ(form_->cboMIDIMessage->currentText(), "Continous controller (0xB0)");
+  EXPECT_EQ(form_->cboMIDIChannel->currentText(), "5");
+  EXPECT_EQ(form_->cboEvent->currentIndex(), 2);
+  EXPECT_FALSE(form_->txtValue->isEnabled()) << "the enabling rules follow the shown type";
+  EXPECT_EQ(entries(), (std::vector<MidiEvent>{a_, c})) << "showing it changed nothing";
+
   testing::typeInto(form_->txtData2, "9");
-  EXPECT_EQ(entry(1).Data2, 9) << "the edit goes to the highlighted entry";
-  EXPECT_EQ(entry(0), a_);
+  c.Data2 = 9;
+  EXPECT_EQ(entries(), (std::vector<MidiEvent>{a_, c})) << "only the typed field changed";
 }
 
 TEST_F(ConfigfrmEntriesTest, DeletingTheLastEntryHighlightsTheNewLastRow) {
@@ -46,6 +59,7 @@ TEST_F(ConfigfrmEntriesTest, DeletingTheLastEntryHighlightsTheNewLastRow) {
   clickDelete();
   EXPECT_EQ(entries(), (std::vector<MidiEvent>{a_, b_}));
   EXPECT_EQ(form_->lstView->selectedRow(), 1);
+  EXPECT_EQ(form_->txtDmx->text(), "2");
 }
 
 TEST_F(ConfigfrmEntriesTest, EntriesMoveUpWholeWithTheirOwnOnceFlags) {
@@ -69,11 +83,18 @@ TEST_F(ConfigfrmEntriesTest, DeletingTheOnlyEntryLeavesTheBlankEntryHighlighted)
             "Chan: 0, Typ: 0, MSG: 0, Data1: 0, Data2: 0, Value: 0, NoteOff: No, Once: No, "
             "Share: No, Name: ");
   EXPECT_EQ(form_->lstView->selectedRow(), 0);
+  EXPECT_EQ(form_->txtDmx->text(), "0");
+  EXPECT_EQ(form_->txtShareName->text(), "");
+  EXPECT_EQ(form_->cboMIDIMessage->currentText(), "Custom") << "the blank entry's status is 0";
+  EXPECT_TRUE(form_->txtMsg->isEnabled());
+  EXPECT_EQ(entries(), (std::vector<MidiEvent>{MidiEvent::blank()}));
 }
 
 TEST_F(ConfigfrmEntriesTest, DeleteWithNoRowHighlightedDeletesNothing) {
   load({a_, b_});
+  testing::typeInto(form_->txtDmx, "9");
   clickDelete();
+  EXPECT_EQ(form_->txtDmx->text(), "9") << "no entry to show";
   EXPECT_EQ(entries(), (std::vector<MidiEvent>{a_, b_}));
   EXPECT_EQ(form_->lstView->count(), 2);
   EXPECT_EQ(form_->lstView->selectedRow(), -1);

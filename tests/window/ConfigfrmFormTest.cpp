@@ -10,6 +10,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTest>
+#include <map>
 
 #include "engine/EventTable.h"
 #include "window/ConfigfrmForm.h"
@@ -176,6 +180,134 @@ TEST_F(ConfigfrmWindowTest, KeyboardFocusFollowsTheWindowsOrder) {
     } while (widget != &form_ && !(widget->focusPolicy() & Qt::TabFocus));
   }
   EXPECT_EQ(order, expected);
+}
+
+// Where a control draws one of its texts: the room the style gives it there (in the control's
+// coordinates) and how the text sits in that room.
+struct TextPlace {
+  QString text;
+  QRect room;
+  Qt::Alignment alignment;
+};
+
+// The widest numbers the number boxes take, and the widest texts the status labels show.
+const std::map<QString, QString> kWidestTexts = {
+    {"txtDmx", "1024"},
+    {"txtMsg", "255"},
+    {"txtData1", "127"},
+    {"txtData2", "127"},
+    {"txtValue", "255"},
+    {"lastchannellbl", "1024"},
+    {"lastvaluelbl", "255 [Midi: 127] "},
+};
+
+std::vector<TextPlace> textPlaces(QWidget* widget) {
+  const Qt::Alignment leftCentred = Qt::AlignLeft | Qt::AlignVCenter;
+  QStyle* style = widget->style();
+  std::vector<TextPlace> places;
+  const auto add = [&](const QString& text, const QRect& room, Qt::Alignment alignment) {
+    places.push_back({text, room, alignment});
+    const auto widest = kWidestTexts.find(widget->objectName());
+    if (widest != kWidestTexts.end()) places.push_back({widest->second, room, alignment});
+  };
+  if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+    QStyleOptionButton option;
+    option.initFrom(check);
+    option.text = check->text();
+    add(check->text(), style->subElementRect(QStyle::SE_CheckBoxContents, &option, check),
+        leftCentred);
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    add(button->text(), style->subElementRect(QStyle::SE_PushButtonContents, &option, button),
+        Qt::AlignCenter);
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.frame = combo->hasFrame();
+    // The style draws the row's text one pixel inside the field beside the arrow.
+    const QRect field =
+        style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+            .adjusted(1, 0, -1, 0);
+    for (int row = 0; row < combo->count(); ++row)
+      places.push_back({combo->itemText(row), field, leftCentred});
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    if (label->pixmap().isNull()) add(label->text(), label->contentsRect(), label->alignment());
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    // Inside its frame a line edit keeps two pixels blank left and right, one above and below.
+    const QMargins margins = edit->textMargins() + QMargins(2, 1, 2, 1);
+    add(edit->text(), style->subElementRect(QStyle::SE_LineEditContents, &option, edit) - margins,
+        leftCentred);
+  } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+    add(frame->title(), frame->rect(), Qt::AlignLeft | Qt::AlignTop);
+  }
+  return places;
+}
+
+// Where the text lands, in the control's coordinates.
+QRect textRect(const QWidget* widget, const TextPlace& place) {
+  const QFontMetrics metrics = widget->fontMetrics();
+  const QSize size(metrics.horizontalAdvance(place.text), metrics.height());
+  return QStyle::alignedRect(widget->layoutDirection(), place.alignment, size, place.room);
+}
+
+// What a control paints over the controls below it, in its parent's coordinates: labels and
+// check boxes have no background, so only their texts (and a check box's indicator) cover.
+std::vector<QRect> paintedAreas(QWidget* widget) {
+  auto* label = qobject_cast<QLabel*>(widget);
+  auto* check = qobject_cast<QCheckBox*>(widget);
+  const bool transparent =
+      (check || (label && label->pixmap().isNull())) && !widget->autoFillBackground();
+  if (!transparent) return {widget->geometry()};
+  std::vector<QRect> areas;
+  for (const TextPlace& place : textPlaces(widget))
+    areas.push_back(textRect(widget, place).translated(widget->pos()));
+  if (check) {
+    QStyleOptionButton option;
+    option.initFrom(check);
+    areas.push_back(widget->style()
+                        ->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check)
+                        .translated(widget->pos()));
+  }
+  return areas;
+}
+
+// Every caption, every fixed list row and the widest value of every number box is whole: it fits
+// the room its control's style leaves for it (beside a check box's indicator, a drop-down's arrow,
+// inside a frame), and no control stacked above it covers it.
+TEST_F(ConfigfrmWindowTest, EveryTextFitsItsControlAndNothingCoversIt) {
+  form_.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form_));
+  int checked = 0;
+  for (QWidget* widget : form_.findChildren<QWidget*>()) {
+    if (widget->isHidden() || qobject_cast<QListView*>(widget)) continue;
+    const QString name = widget->objectName();
+    if (name.isEmpty()) continue;  // a part of a control (a list's scroll bar)
+    QWidget* parent = widget->parentWidget();
+    const QObjectList stack = parent->children();
+    for (const TextPlace& place : textPlaces(widget)) {
+      ++checked;
+      const QRect text = textRect(widget, place);
+      EXPECT_TRUE(place.room.contains(text))
+          << name.toStdString() << ": \"" << place.text.toStdString() << "\" needs " << text.width()
+          << " x " << text.height() << " pixels, the control has " << place.room.width() << " x "
+          << place.room.height();
+      const QRect inParent = text.translated(widget->pos());
+      for (qsizetype above = stack.indexOf(widget) + 1; above < stack.size(); ++above) {
+        auto* sibling = qobject_cast<QWidget*>(stack[above]);
+        if (!sibling || sibling->isHidden()) continue;
+        for (const QRect& area : paintedAreas(sibling))
+          EXPECT_FALSE(area.intersects(inParent))
+              << name.toStdString() << ": \"" << place.text.toStdString() << "\" is covered by "
+              << sibling->objectName().toStdString();
+      }
+    }
+  }
+  EXPECT_GE(checked, 50) << "every captioned control and every fixed row was looked at";
 }
 
 }  // namespace

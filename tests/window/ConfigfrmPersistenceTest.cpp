@@ -201,6 +201,19 @@ TEST_F(ConfigfrmPersistenceTest, WindowPositionStepsStandAlone) {
   EXPECT_EQ(state, 0) << "state 3 changes nothing";
 }
 
+TEST_F(ConfigfrmPersistenceTest, APositionTheWindowCannotTakeStaysInTheFileUntilItMoves) {
+  const std::string general = "[General]\r\nLeft=2200000000\r\nTop=1e12\r\n";
+  writeBytes(file(), general);
+  load();
+  EXPECT_EQ(window_.form().pos(), QPoint(0, 0)) << "neither is applied";
+  EXPECT_FALSE(ask().first);
+  EXPECT_EQ(readBytes(file()), general + "WindowState=0\r\n") << "the values stay as they were";
+
+  window_.form().move(8, 9);
+  EXPECT_FALSE(ask().first);
+  EXPECT_EQ(readBytes(file()), "[General]\r\nLeft=120\r\nTop=135\r\nWindowState=0\r\n");
+}
+
 TEST_F(ConfigfrmPersistenceTest, WithoutAProjectNoFileIsTouched) {
   Configfrm orphan;
   orphan.setProjectBaseSource([]() -> std::string { throw std::runtime_error("no project"); });

@@ -3,7 +3,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include "tests/window/EntryWindowFixture.h"
 
@@ -122,6 +124,49 @@ TEST_F(ConfigfrmSelectionTest, APressDraggedOntoAnotherRowShowsThatRow) {
   QTest::mouseRelease(rows, Qt::LeftButton, Qt::NoModifier, centre(2));
   EXPECT_EQ(form_->lstView->selectedRow(), 2);
   EXPECT_EQ(form_->txtDmx->text(), "3");
+}
+
+// The list is single-selection: the user moves the highlight but never takes it away, so the
+// controls always write to the entry they show.
+TEST_F(ConfigfrmSelectionTest, TheUserCannotEmptyTheSelection) {
+  load({eventWith(1), eventWith(2), eventWith(3)});
+  select(1);
+  EntryListWidget* list = form_->lstView;
+  const QPoint row1 = list->visualRect(list->model()->index(1, 0)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, row1);
+  EXPECT_EQ(list->selectedRow(), 1) << "Ctrl+click on the highlighted row";
+  QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+  EXPECT_EQ(list->selectedRow(), 1) << "Ctrl+Space";
+  const QPoint belowTheRows(row1.x(), list->viewport()->height() - 2);
+  ASSERT_FALSE(list->indexAt(belowTheRows).isValid());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, belowTheRows);
+  EXPECT_EQ(list->selectedRow(), 1) << "a click beside the rows";
+
+  testing::typeInto(form_->txtDmx, "9");
+  EXPECT_EQ(entry(1).DMXChannel, 9) << "the edit lands on the entry shown";
+
+  const QPoint row2 = list->visualRect(list->model()->index(2, 0)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, row2);
+  EXPECT_EQ(list->selectedRow(), 2) << "Ctrl+click on another row selects it";
+  EXPECT_EQ(form_->txtDmx->text(), "3");
+}
+
+// The entry line is wider than the list; hovering a row shows the whole line.
+TEST_F(ConfigfrmSelectionTest, ARowsToolTipShowsItsWholeLine) {
+  MidiEvent named = eventWith(12, 176);
+  named.Share = 1;
+  named.ShareName = "a name long enough to be cut off at the list's right edge";
+  load({eventWith(1), named});
+  EntryListWidget* list = form_->lstView;
+  const std::string whole = line(1);
+  ASSERT_GT(list->fontMetrics().horizontalAdvance(QString::fromStdString(whole)),
+            list->viewport()->width());
+  const QPoint row1 = list->visualRect(list->model()->index(1, 0)).center();
+  QHelpEvent hover(QEvent::ToolTip, row1, list->viewport()->mapToGlobal(row1));
+  QApplication::sendEvent(list->viewport(), &hover);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text().toStdString(), whole);
+  QToolTip::hideText();
 }
 
 // Renders the window with a selected event into the build tree (configfrm-selected.png) for a

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 #include "tests/support/BoxAnswerer.h"
 #include "tests/support/RecordingMidiOutput.h"
@@ -124,12 +125,32 @@ TEST_F(ConfigfrmTest, WindowStateIsTheWindowsOwnAndViewModeChangesNothing) {
   EXPECT_TRUE(window_->form().isVisible());
 }
 
-TEST_F(ConfigfrmTest, TheFramesCloseButtonUnloadsTheWindow) {
-  call(&lumo::IExternalWindow::loadWindow);
+// The title bar's close and Alt+F4 reach the window as the window manager's close request.
+TEST_F(ConfigfrmTest, TheWindowManagersCloseHidesTheWindowAndKeepsUnsavedEdits) {
+  ConfigfrmForm& form = loadedWith(2);
+  window_->saveCfgFile();
   call(&lumo::IExternalWindow::showWindow);
-  window_->form().close();
+  testing::clickListRow(form.lstView, 1);
+  testing::typeInto(form.txtData1, "42");
+  ASSERT_EQ(window_->eventTable().record(1).Data1, 42);
+
+  EXPECT_FALSE(form.windowHandle()->close()) << "the window refuses to close";
   QTest::qWait(20);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(window_->presence(), Configfrm::Presence::Hidden);
+  window_->ExecuteMidiEvent(1, 0);  // the next channel change finds the window loaded
+  EXPECT_EQ(&window_->form(), &form) << "not unloaded and loaded again";
+  EXPECT_EQ(window_->eventTable().record(1).Data1, 42);
+  EXPECT_TRUE(window_->isCfgFileModified()) << "the save question still sees the edit";
+
+  call(&lumo::IExternalWindow::showWindow);
+  EXPECT_EQ(form.txtData1->text(), "42");
+  EXPECT_EQ(form.lstView->selectedRow(), 1);
+
+  call(&lumo::IExternalWindow::unloadWindow);  // the host still unloads it
   EXPECT_FALSE(isOpen());
+  call(&lumo::IExternalWindow::loadWindow);
+  EXPECT_EQ(window_->eventTable().record(1).Data1, 0) << "the next load reads the file again";
 }
 
 TEST_F(ConfigfrmTest, OkHidesAndShowingAgainKeepsListSelectionAndTexts) {

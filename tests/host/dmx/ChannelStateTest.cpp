@@ -55,5 +55,21 @@ TEST(ChannelStateTest, SingleChannelValuesShareTheFrameState) {
   EXPECT_EQ(state.applyFrame(0, Values{1}), Changes{});
 }
 
+TEST(ChannelStateTest, UniversesPastTheBoundAreRefusedAndTheFirstOneKept) {
+  ChannelState state;
+  for (unsigned universe = 1; universe <= ChannelState::kMaxUniverses; ++universe) {
+    ASSERT_TRUE(state.applyChannel(ChannelState::channelOf(universe, 1), 1));
+  }
+  EXPECT_EQ(state.refusedUniverse(), 0u);
+  const int past = ChannelState::channelOf(ChannelState::kMaxUniverse, 7);
+  EXPECT_EQ(state.applyChannel(past, 5), std::nullopt);
+  EXPECT_EQ(state.value(past), 0);
+  EXPECT_EQ(state.applyFrame(5000, Values{1, 2}), Changes{});
+  EXPECT_EQ(state.refusedUniverse(), ChannelState::kMaxUniverse);
+  EXPECT_EQ(state.refusedValues(), 3);
+  // The universes it holds go on as before.
+  EXPECT_EQ(state.applyChannel(2, 9), (ChannelChange{2, 9}));
+}
+
 }  // namespace
 }  // namespace notecast::host

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QTest>
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -86,6 +87,68 @@ TEST_F(StdinDmxInputTest, LineSplitAcrossWritesAndLastLineWithoutEnd) {
   EXPECT_EQ(changes_, (Changes{{40, 12}, {9, 9}}));
   EXPECT_EQ(finished_, 1);
   EXPECT_EQ(input_->status().state, "ended");
+}
+
+// The pipe holds 64 KiB: bigger inputs go in parts, read by the event loop in between.
+TEST_F(StdinDmxInputTest, OverlongAndBinaryLinesAreToldOnceAndSkipped) {
+  const std::string longest = "5 5" + std::string(StdinDmxInput::kMaxLineLength - 3, ' ');
+  write("1 1\n" + std::string(5000, '7') + "\n2 2\n" + std::string("3 \0 3\n", 6) + longest + "\n");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return changes_.size() == 3; }));
+  EXPECT_EQ(changes_, (Changes{{1, 1}, {2, 2}, {5, 5}}));
+  EXPECT_EQ(warnings_.str(),
+            "notecast-host: warning: standard input line 2: longer than 1024 bytes; skipped\n"
+            "notecast-host: warning: standard input line 4: not text (byte 0x00 at column 3); "
+            "skipped\n");
+  // A line without end (/dev/zero) is told at once, and whatever follows it is read as it comes.
+  warnings_.str("");
+  for (int part = 0; part < 20; ++part) {
+    write(std::string(32768, '\0'));
+    QTest::qWait(5);
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !warnings_.str().empty(); }));
+  write("\n6 6\n");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return changes_.size() == 4; }));
+  EXPECT_EQ(warnings_.str(),
+            "notecast-host: warning: standard input line 6: not text (byte 0x00 at column 1); "
+            "skipped\n");
+}
+
+TEST_F(StdinDmxInputTest, SkippedLinesPastAHundredAreCountedAndTheTotalToldAtTheEnd) {
+  std::string lines;
+  for (int line = 0; line < 150; ++line) lines += "x\n";
+  write(lines + "1 1\n");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return changes_.size() == 1; }));
+  closeInput();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return finished_ > 0; }));
+  const std::string text = warnings_.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 102) << text;
+  EXPECT_NE(text.find("line 100: expected"), std::string::npos);
+  EXPECT_EQ(text.find("line 101:"), std::string::npos);
+  EXPECT_TRUE(
+      text.ends_with("standard input: further skipped lines are counted, not shown\n"
+                     "notecast-host: warning: standard input: 150 lines skipped in all\n"))
+      << text;
+}
+
+// Each new universe holds 512 values; past the bound they are refused, and told once.
+TEST_F(StdinDmxInputTest, UniversesPastTheBoundAreIgnoredWithOneWarning) {
+  const int universes = static_cast<int>(ChannelState::kMaxUniverses) + 2;
+  for (int first = 1; first <= universes; first += 1000) {
+    std::string lines;
+    for (int universe = first; universe < first + 1000 && universe <= universes; ++universe) {
+      lines += std::to_string(ChannelState::channelOf(static_cast<unsigned>(universe), 1)) + " 1\n";
+    }
+    write(lines);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+      return input_->status().frames >= first - 1 + 1000 || input_->status().frames == universes;
+    }));
+  }
+  write("1 2\n");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return changes_.size() == ChannelState::kMaxUniverses + 1; }));
+  EXPECT_EQ(changes_.back(), (ChannelChange{1, 2}));
+  EXPECT_EQ(warnings_.str(),
+            "notecast-host: warning: DMX input: more than 4096 universes; "
+            "universe 4097 and any further new ones are ignored\n");
 }
 
 TEST_F(StdinDmxInputTest, StoppedInputReadsNoMore) {

@@ -24,7 +24,8 @@ class EventFileCheckTest : public ::testing::Test {
 TEST_F(EventFileCheckTest, AnEventFileInAnyCaseOrLayoutPassesAndNoProjectNeedsNoFile) {
   for (const std::string& text :
        {std::string("[General]\r\nCount=0\r\n"), std::string("\xEF\xBB\xBF;x\n  [ general ]  \n"),
-        std::string("junk\r[ENTRY_3]\rDMXChannel=1\r"), std::string("[Entry_0]\nData1=1")}) {
+        std::string("\xEF\xBB\xBF[General]\n"), std::string("junk\r[ENTRY_3]\rDMXChannel=1\r"),
+        std::string("[Entry_0]\nData1=1")}) {
     testing::writeBytes(file(), text);
     EXPECT_FALSE(checkEventFile(base())) << text;
   }

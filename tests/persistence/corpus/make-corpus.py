@@ -204,7 +204,7 @@ case("device-quoted", lines(*general(0, '" Synth "'), *entry(0)), 1, "same", "sa
 case("device-latin1", lines(*general(0, "Caf\xe9 \xbd"), *entry(0)), 1, "same", "same",
      "device=Café%20½")
 case("device-utf8", (lines(*general(0, "@@"), *entry(0))).encode("latin-1").replace(
-    b"@@", "Café ♪".encode("utf-8")), 1)
+    b"@@", "Café ♪".encode("utf-8")), 1, "same", "same", "device=Café%20♪")
 case("device-overlong", lines(*general(0, "d" * 1500), *entry(0)), 1)
 case("device-megabyte", lines(*general(0, "d" * (1 << 20) + "e"), *entry(0)), 1)
 case("share-name-blanks", lines(*general(0), *entry(0, Share=1, ShareName='"  Fog  "')), 1,
@@ -253,7 +253,10 @@ case("nul-inside-line", lines(*general(0), "[Entry_0]", "DMX\x00Channel=4"), 1, 
      "0.DMXChannel=0")
 case("nul-after-count", lines("[General]", "Count=1", "\0\0\0", *entry(0), *entry(1)), 2)
 case("ctrl-z-ending", good(2) + "\x1a", 2)
-case("utf8-bom", "\ufeff".encode("utf-8") + good(2).encode("latin-1"), 1)
+case("utf8-bom", "\ufeff".encode("utf-8") + good(2).encode("latin-1"), 2, "same", "same",
+     "device=Synth", "1.DMXChannel=2")
+case("utf8-bom-utf8-device", "\ufeff".encode("utf-8") + lines(*general(0, "@@"), *entry(0)).encode(
+    "latin-1").replace(b"@@", "Café ♪".encode("utf-8")), 1, "same", "same", "device=Café%20♪")
 case("crlf-windows-save", good(5), 5, "same", "same", "4.DMXChannel=5")
 
 

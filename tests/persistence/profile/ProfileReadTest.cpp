@@ -83,5 +83,18 @@ TEST(ProfileReadTest, OddLinesReadAsTheWindowsFunctionsReadThem) {
   EXPECT_EQ(get(file, "a]b", "cr"), "2");  // a lone CR ends a line too
 }
 
+TEST(ProfileReadTest, ALeadingByteOrderMarkIsSkippedAndNotWrittenBack) {
+  const std::string file = "\xEF\xBB\xBF[General]\r\nCount=1\r\n";
+  EXPECT_EQ(get(file, "General", "Count"), "1");
+  ProfileDocument document = ProfileDocument::parse(file);
+  EXPECT_EQ(document.bytes(), file.substr(3));
+  document.setString("General", "Count", "2");
+  EXPECT_EQ(document.bytes(), "[General]\r\nCount=2\r\n");
+  // Only at the start, and only the whole mark.
+  EXPECT_EQ(get("[S]\r\n\xEF\xBB\xBFk=1\r\n", "S", "k"), kDefault);
+  EXPECT_EQ(get("\xEF\xBB[S]\r\nk=1\r\n", "S", "k"), kDefault);
+  EXPECT_EQ(get("\xEF\xBB\xBFk=1\r\n", "", "k"), "1");
+}
+
 }  // namespace
 }  // namespace notecast

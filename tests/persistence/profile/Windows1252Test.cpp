@@ -54,5 +54,27 @@ TEST(Windows1252Test, NamesMatchIgnoringTheCaseOfAccentedLetters) {
   EXPECT_EQ(document.getString("\u00E4rger \u0161\u00FF", "ete", "none"), "none");
 }
 
+TEST(Windows1252Test, WholeTextUsesUtf8OnlyWhereTheCodePageFailsAndAlwaysReadsBack) {
+  EXPECT_EQ(Windows1252::toFileText("synth:in"), "synth:in");
+  EXPECT_EQ(Windows1252::toFileText("Caf\u00E9 \u20AC"), "Caf\xE9 \x80");
+  EXPECT_EQ(Windows1252::toFileText("\u266A \u00E9"), "\u266A \u00E9") << "as UTF-8";
+  // Code-page bytes that would read as UTF-8 ("\xC3\xA9" is "é") go as UTF-8 as well.
+  EXPECT_EQ(Windows1252::toFileText("\u00C3\u00A9"), "\u00C3\u00A9");
+  EXPECT_EQ(Windows1252::toFileText("a\xC3"), "a?") << "malformed input as fromUtf8 makes it";
+  EXPECT_EQ(Windows1252::fromFileText("Caf\xE9"), "Caf\u00E9");
+  EXPECT_EQ(Windows1252::fromFileText("\xC3\x28"), "\u00C3(") << "malformed UTF-8 is Windows-1252";
+
+  // Every text of two code-page characters, with and without a character the page lacks.
+  for (int a = 0x80; a < 0x100; ++a) {
+    for (int b = 0x80; b < 0x100; ++b) {
+      const std::string pair =
+          Windows1252::toUtf8(std::string{static_cast<char>(a), static_cast<char>(b)});
+      for (const std::string& text : {pair, pair + "\u4E2D"})
+        ASSERT_EQ(Windows1252::fromFileText(Windows1252::toFileText(text)), text)
+            << std::hex << a << " " << b;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace notecast
