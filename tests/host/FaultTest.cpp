@@ -35,6 +35,14 @@ QByteArray eventFile(const std::string& device) {
          "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=176\r\nData1=7\r\nTyp=4\r\n";
 }
 
+// AddressSanitizer keeps freed memory in quarantine (up to 256 MB), so a sanitized host's
+// resident memory grows with every allocation and says nothing about what it holds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentMemoryMeansWhatIsHeld = false;
+#else
+constexpr bool kResidentMemoryMeansWhatIsHeld = true;
+#endif
+
 long residentKilobytes(qint64 pid) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   std::string key;
@@ -236,8 +244,9 @@ TEST_F(FaultTest, AStoppedHostKeepsItsMemoryAndPlaysNoStaleBacklog) {
   std::this_thread::sleep_for(3s);
   const long after = residentKilobytes(pid);
   sender.stopSending();
-  EXPECT_LE(after, before + before / 10)
-      << "resident memory grew from " << before << " kB to " << after << " kB";
+  if (kResidentMemoryMeansWhatIsHeld)
+    EXPECT_LE(after, before + before / 10)
+        << "resident memory grew from " << before << " kB to " << after << " kB";
   EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
 }
 
