@@ -10,58 +10,77 @@ namespace notecast::host {
 namespace {
 
 using TextOption = std::optional<std::string> HostOptions::*;
+using FlagOption = bool HostOptions::*;
 
 struct ValueOption {
   const char* name;
   TextOption field;
 };
 
-constexpr std::array<ValueOption, 5> kValueOptions{{
+struct Flag {
+  const char* name;
+  FlagOption field;
+};
+
+// --project is read into one of these too and moved to projectBase at the end.
+constexpr std::array<ValueOption, 6> kValueOptions{{
     {"--plugin", &HostOptions::pluginPath},
     {"--dmx", &HostOptions::dmxSource},
     {"--script", &HostOptions::scriptPath},
+    {"--midi-out", &HostOptions::midiOut},
     {"--register", &HostOptions::registerPath},
     {"--unregister", &HostOptions::unregisterPath},
 }};
 
+constexpr std::array<Flag, 7> kFlags{{
+    {"--show", &HostOptions::show},
+    {"--help", &HostOptions::help},
+    {"-h", &HostOptions::help},
+    {"--version", &HostOptions::version},
+    {"--loop", &HostOptions::loop},
+    {"--headless", &HostOptions::headless},
+    {"--quiet", &HostOptions::quiet},
+}};
+
 constexpr const char* kProject = "--project";
-constexpr const char* kShow = "--show";
-constexpr const char* kHelpOption = "--help";
-constexpr const char* kShortHelpOption = "-h";
-constexpr const char* kLoop = "--loop";
-constexpr const char* kHeadless = "--headless";
+constexpr const char* kConnect = "--connect";
+constexpr const char* kProjectUnderDataHome = "/notecast/default";
+constexpr const char* kDataHomeUnderHome = "/.local/share";
 
-}  // namespace
+// One argument as written: "--name", or "--name=VALUE" with its value.
+struct Written {
+  std::string name;
+  std::optional<std::string> value;
+};
 
-HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
-  HostOptions options;
-  std::optional<std::string> project;
-  std::size_t given = 0;
-  for (std::size_t i = 0; i < arguments.size(); ++i, ++given) {
-    const std::string& option = arguments[i];
-    if (option == kShow) {
-      options.show = true;
-      continue;
-    }
-    if (option == kHelpOption || option == kShortHelpOption) {
-      options.help = true;
-      continue;
-    }
-    if (option == kLoop || option == kHeadless) {
-      (option == kLoop ? options.loop : options.headless) = true;
-      continue;
-    }
-    std::optional<std::string>* target = option == kProject ? &project : nullptr;
-    for (const auto& candidate : kValueOptions) {
-      if (option == candidate.name) target = &(options.*candidate.field);
-    }
-    if (!target) throw HostError("unknown option " + option);
-    if (i + 1 >= arguments.size()) throw HostError(option + " needs a value");
-    if (*target) throw HostError(option + " given twice");
-    *target = arguments[++i];
+Written splitArgument(const std::string& argument) {
+  const std::size_t equals = argument.find('=');
+  if (argument.rfind("--", 0) != 0 || equals == std::string::npos) return {argument, {}};
+  return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+// The value of the option at `i`: written after '=', else the next argument (and `i` moves on).
+std::string takeValue(const Written& written, const std::vector<std::string>& arguments,
+                      std::size_t& i) {
+  if (written.value) {
+    if (written.value->empty()) throw HostError(written.name + " needs a value");
+    return *written.value;
   }
-  options.projectBase = project.value_or(std::string());
-  if (options.help) return options;  // whatever else was given, the help comes first
+  if (i + 1 >= arguments.size()) throw HostError(written.name + " needs a value");
+  return arguments[++i];
+}
+
+bool setFlag(const Written& written, HostOptions& options) {
+  for (const auto& flag : kFlags) {
+    if (written.name != flag.name) continue;
+    if (written.value) throw HostError(written.name + " takes no value");
+    options.*flag.field = true;
+    return true;
+  }
+  return false;
+}
+
+void checkCombinations(const HostOptions& options, std::size_t given) {
   if ((options.registerPath || options.unregisterPath) && given != 1) {
     throw HostError("--register and --unregister take no other option");
   }
@@ -82,7 +101,50 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
       throw HostError("--dmx " + *options.dmxSource + ": " + error.what());
     }
   }
+}
+
+}  // namespace
+
+std::string versionLine() {
+  return std::string("notecast-host ") + NOTECAST_VERSION;
+}
+
+HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
+  HostOptions options;
+  std::optional<std::string> project;
+  std::size_t given = 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i, ++given) {
+    const Written written = splitArgument(arguments[i]);
+    if (setFlag(written, options)) continue;
+    if (written.name == kConnect) {
+      options.connectPorts.push_back(takeValue(written, arguments, i));
+      if (options.connectPorts.back().empty()) throw HostError("--connect needs a port name");
+      continue;
+    }
+    std::optional<std::string>* target = written.name == kProject ? &project : nullptr;
+    for (const auto& candidate : kValueOptions) {
+      if (written.name == candidate.name) target = &(options.*candidate.field);
+    }
+    if (!target) throw HostError("unknown option " + written.name);
+    std::string value = takeValue(written, arguments, i);
+    if (*target) throw HostError(written.name + " given twice");
+    *target = std::move(value);
+  }
+  options.projectBase = project.value_or(std::string());
+  // Whatever else was given, the help comes first, then the version.
+  if (options.help || options.version) return options;
+  checkCombinations(options, given);
   return options;
+}
+
+std::string defaultProjectBase(const char* xdgDataHome, const char* home) {
+  if (xdgDataHome && xdgDataHome[0] == '/') return xdgDataHome + std::string(kProjectUnderDataHome);
+  if (home && home[0] != '\0') {
+    return home + std::string(kDataHomeUnderHome) + kProjectUnderDataHome;
+  }
+  throw HostError(
+      "no project given, and neither XDG_DATA_HOME nor HOME names a folder to keep the default "
+      "one in; give --project BASE");
 }
 
 }  // namespace notecast::host

@@ -1,9 +1,11 @@
 #pragma once
 // The host's command line:
 //   notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]
-//                 [--script FILE|- | --headless] [--show]
+//                 [--script FILE|- | --headless] [--show] [--quiet]
+//                 [--midi-out NAME] [--connect PORT]...
 //   notecast-host --register PATH | --unregister PATH
-//   notecast-host -h | --help
+//   notecast-host -h | --help | --version
+// Every option that takes a value also takes it as --option=VALUE.
 
 #include <optional>
 #include <string>
@@ -12,31 +14,41 @@
 namespace notecast::host {
 
 struct HostOptions {
-  std::optional<std::string> pluginPath;  // else the one registered
-  std::string projectBase;                // empty: no project open
+  std::optional<std::string> pluginPath;  // else the one registered, else the one installed
+  std::string projectBase;                // empty: none given (see defaultProjectBase)
   std::optional<std::string> scriptPath;  // "-" reads standard input
   bool show = false;                      // real windows instead of offscreen
   std::optional<std::string> dmxSource;   // "ola:1[,2...]", "stdin" or "replay:FILE"
   bool loop = false;                      // repeat a replay
   bool headless = false;                  // no windows, for a bridge without a screen
+  bool quiet = false;                     // headless: no status line
+  std::optional<std::string> midiOut;     // the MIDI output for this run, not stored
+  std::vector<std::string> connectPorts;  // ports to connect the plug-in's own port to
   std::optional<std::string> registerPath;
   std::optional<std::string> unregisterPath;
   bool help = false;
+  bool version = false;
 };
 
 inline constexpr const char* kUsage =
     "usage: notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]\n"
-    "                     [--script FILE|- | --headless] [--show]\n"
+    "                     [--script FILE|- | --headless] [--show] [--quiet]\n"
+    "                     [--midi-out NAME] [--connect PORT]...\n"
     "       notecast-host --register PATH | --unregister PATH\n"
-    "       notecast-host -h | --help\n";
+    "       notecast-host -h | --help | --version\n";
 
 // kUsage, then what each option does and the exit statuses.
 inline constexpr const char* kHelp =
     "\n"
     "Loads the Notecast plug-in as a lighting host does and feeds it DMX.\n"
+    "Every option that takes a value may also be written --option=VALUE.\n"
     "\n"
-    "  --plugin PATH      the plug-in library (default: the one registered)\n"
+    "  --plugin PATH      the plug-in library (default: the one registered, else the one\n"
+    "                     installed beside the host in ../lib/notecast/)\n"
     "  --project BASE     the host project; the plug-in keeps its settings in BASE.Notecast\n"
+    "                     (default in the desktop and headless modes:\n"
+    "                     $XDG_DATA_HOME/notecast/default, ~/.local/share/notecast/default;\n"
+    "                     script mode: no project)\n"
     "  --dmx SOURCE       DMX input: ola:UNIVERSE[,UNIVERSE...] (a running olad), stdin\n"
     "                     (lines \"CHANNEL VALUE\") or replay:FILE (an ola_recorder recording)\n"
     "  --loop             repeat the replay\n"
@@ -44,20 +56,34 @@ inline constexpr const char* kHelp =
     "  --headless         no windows (also wherever there is no display); boxes are answered\n"
     "                     with their default button\n"
     "  --show             script and headless modes: windows on the screen, not offscreen\n"
+    "  --quiet            headless mode: no status line (warnings and boxes still on stderr)\n"
+    "  --midi-out NAME    choose the MIDI output for this run without touching the event file\n"
+    "  --connect PORT     connect Notecast's own port to PORT whenever both exist (may be\n"
+    "                     given more than once)\n"
     "  --register PATH    register the plug-in's class in the host's registry file\n"
     "  --unregister PATH  remove it again\n"
     "  -h, --help         this text\n"
+    "  --version          the host's name and version\n"
     "\n"
     "Exit status:\n"
     "  0  the run reached its end: the script's end or quit, the end of the DMX input, Quit,\n"
-    "     SIGINT or SIGTERM (also with failing plug-in calls or bad script lines)\n"
+    "     SIGINT or SIGTERM (also with failing plug-in calls or bad script lines); --help,\n"
+    "     --version\n"
     "  1  the plug-in could not be loaded, a file given could not be read, registration\n"
     "     failed, or the DMX input failed\n"
     "  2  the command line was not understood\n";
 
+// "notecast-host VERSION", the version of the build.
+std::string versionLine();
+
 // `arguments` without the program name. Throws HostError with the reason for an unknown option,
-// a missing value, an option given twice, registration mixed with other options, or a DMX source
-// that is not one.
+// a missing value, a value given to an option that takes none, an option given twice,
+// registration mixed with other options, or a DMX source that is not one.
 HostOptions parseCommandLine(const std::vector<std::string>& arguments);
+
+// The project of a run that names none: BASE "notecast/default" under the user's data folder,
+// `xdgDataHome` when it is an absolute path (the XDG rule), else `home`/.local/share. Throws
+// HostError when neither gives a folder.
+std::string defaultProjectBase(const char* xdgDataHome, const char* home);
 
 }  // namespace notecast::host

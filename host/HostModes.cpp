@@ -9,11 +9,13 @@
 #include "host/DmxFeed.h"
 #include "host/ExitStatus.h"
 #include "host/HostLoop.h"
+#include "host/RealTimePriority.h"
 #include "host/SignalWatcher.h"
 #include "host/desktop/HostMainWindow.h"
 #include "host/session/EventFileCheck.h"
 #include "host/session/HostLifecycle.h"
 #include "host/session/MessageBoxAnswerer.h"
+#include "host/session/OutputChoice.h"
 
 namespace notecast::host {
 namespace {
@@ -50,6 +52,12 @@ void endWithInput(const DmxFeed& feed, HostLoop& loop) {
       Qt::QueuedConnection);
 }
 
+// --midi-out and --connect, handed to the plug-in before it loads the project's output.
+void chooseOutput(const PluginSession& session, const HostOptions& options) {
+  if (const auto warning = applyOutputChoice(session, options.midiOut, options.connectPorts))
+    reportToStandardError(*warning);
+}
+
 }  // namespace
 
 int runHeadless(PluginSession& session, const HostOptions& options) {
@@ -62,18 +70,21 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   DmxFeed feed(session, options, reportToStandardError);
   endWithInput(feed, loop);
   if (const auto warning = checkEventFile(options.projectBase)) warnOnStandardError(*warning);
-  lifecycle.startUp();
+  lifecycle.startUp([&] { chooseOutput(session, options); });
 
+  const bool statusLines = feed.input() && !options.quiet;
   QTimer statusTimer;
   QObject::connect(&statusTimer, &QTimer::timeout,
                    [&feed] { std::cout << feed.statusLine() << std::endl; });
-  if (feed.input()) statusTimer.start(kStatusLineIntervalMs);
+  if (statusLines) statusTimer.start(kStatusLineIntervalMs);
+  // No window is painted here: the main thread, which runs the dispatch, may go real time.
+  if (const auto notice = RealTimePriority::request()) reportToStandardError(*notice);
   feed.start();
   const int status = loop.run();
 
   statusTimer.stop();
   feed.stop();
-  if (feed.input()) std::cout << feed.statusLine() << std::endl;
+  if (statusLines) std::cout << feed.statusLine() << std::endl;
   feed.reportTotals();
   lifecycle.shutDown();
   boxes.stop();
@@ -95,7 +106,7 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   });
   const std::optional<std::string> eventFileWarning = checkEventFile(options.projectBase);
   if (eventFileWarning) warnOnStandardError(*eventFileWarning);
-  lifecycle.startUp();
+  lifecycle.startUp([&] { chooseOutput(session, options); });
 
   HostMainWindow window(session, QString::fromStdString(options.projectBase),
                         feed.input()

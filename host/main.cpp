@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -57,10 +58,28 @@ bool runsHeadless(const HostOptions& options) {
   return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-int runPlugin(const HostOptions& options, bool headless) {
+// A desktop or headless run without --project works on the user's default project, so that
+// nothing lands in whatever folder the host was started from. Script mode keeps no project: a
+// script names its own with project lines.
+void useDefaultProject(HostOptions& options) {
+  if (options.scriptPath || !options.projectBase.empty()) return;
+  options.projectBase = defaultProjectBase(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  const std::filesystem::path folder = std::filesystem::path(options.projectBase).parent_path();
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) {
+    throw HostError("cannot make the folder of the default project " + folder.string() + ": " +
+                    error.message());
+  }
+  std::cerr << "notecast-host: no --project given: using " << options.projectBase << '\n';
+}
+
+int runPlugin(HostOptions options, bool headless) {
   std::ifstream file;
   std::istream* script = options.scriptPath ? &openScript(*options.scriptPath, file) : nullptr;
-  const PluginLocation location = locatePlugin(options.pluginPath, notecast::ClassRegistry());
+  useDefaultProject(options);
+  const PluginLocation location =
+      locatePlugin(options.pluginPath, notecast::ClassRegistry(), installedPluginPath());
   PluginSession session(location.path, location.clsid, options.projectBase);
   if (script) {
     runScript(session, *script);
@@ -85,6 +104,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << kUsage << kHelp;
+    return kExitSuccess;
+  }
+  if (options.version) {
+    std::cout << versionLine() << '\n';
     return kExitSuccess;
   }
   if (options.registerPath) {

@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "midi/BoundedClose.h"
@@ -32,11 +35,15 @@ struct JackServerWatch::Shared {
     if (!shared->closing.load()) shared->changes->raise();
     shared->inCallback.fetch_sub(1);
   }
-  static void onPortRegistration(jack_port_id_t id, int, void* arg) {
+  static void onPortRegistration(jack_port_id_t id, int registered, void* arg) {
     auto* shared = static_cast<Shared*>(arg);
     // The port's record stays readable after it was unregistered, until its slot is reused.
     jack_port_t* port = jack_port_by_id(shared->client, id);
     const char* name = port ? jack_port_name(port) : nullptr;
+    if (name && registered != 0) {
+      const std::lock_guard lock(shared->registrationsMutex);
+      ++shared->registrations[name];
+    }
     if (name && shared->isOwn(std::string(name).substr(0, std::string(name).find(':')))) return;
     raise(arg);
   }
@@ -62,6 +69,8 @@ struct JackServerWatch::Shared {
   std::atomic<int> inCallback{0};
   std::atomic<std::uint64_t> clientsGone{0};
   std::atomic<std::chrono::steady_clock::rep> lastClientEvent{0};  // when one came or went
+  std::mutex registrationsMutex;
+  std::map<std::string, std::uint64_t> registrations;  // by port name; grows with names seen
 };
 
 std::unique_ptr<JackServerWatch> JackServerWatch::connect(std::shared_ptr<MidiChangeSignal> changes,
@@ -130,6 +139,18 @@ std::vector<std::string> JackServerWatch::connectionsOf(const std::string& name)
   for (const char** each = connected; *each; ++each) names.emplace_back(*each);
   jack_free(connected);
   return names;
+}
+
+std::uint64_t JackServerWatch::registrations(const std::string& name) const {
+  const std::lock_guard lock(shared_->registrationsMutex);
+  const auto found = shared_->registrations.find(name);
+  return found == shared_->registrations.end() ? 0 : found->second;
+}
+
+bool JackServerWatch::connectPorts(const std::string& from, const std::string& to) const {
+  if (!running()) return false;
+  const int result = jack_connect(client_, from.c_str(), to.c_str());
+  return result == 0 || result == EEXIST;
 }
 
 std::chrono::microseconds JackServerWatch::period() const {

@@ -61,6 +61,13 @@ class JackServerWatch {
   bool hasClient(const std::string& name) const;
   // The full names of the ports connected to the port `name`, as the graph stands now.
   std::vector<std::string> connectionsOf(const std::string& name) const;
+  // How many times a port of this full name was registered while the watch looked: a port that
+  // went and came back between two looks has a higher count. Any thread.
+  std::uint64_t registrations(const std::string& name) const;
+  // Connects the port `from` to the port `to` through the watch's own client (JACK lets any
+  // client connect any two ports); true when connected, also when they were already.
+  bool connectPorts(const std::string& from, const std::string& to) const;
+
   // How long one processing cycle of the server takes.
   std::chrono::microseconds period() const;
 

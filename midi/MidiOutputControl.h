@@ -31,6 +31,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace notecast {
 
@@ -96,8 +97,15 @@ class MidiOutputControl {
   // Looks again at the MIDI system: tells what went away, connects to a MIDI system that has
   // appeared and opens the chosen output again when it is back. True while the owner should
   // call it again even without a notification (the chosen output or the MIDI system is
-  // missing); at most once a second is enough.
+  // missing, or a kept connection could not be made yet); at most once a second is enough.
   virtual bool recover() = 0;
+  // Ports ("client:port") to keep connected from the plug-in's own output port, whichever
+  // output is open: each is connected whenever both exist, again when either comes back; a
+  // connection removed by hand is made again only then. Empty: none. A control without
+  // connections of its own ignores it.
+  // By value: the controls that keep connections take the list over.
+  // NOLINTNEXTLINE(performance-unnecessary-value-param)
+  virtual void setKeptConnections(std::vector<std::string> /*ports*/) {}
 };
 
 // Creates the control for the MIDI system chosen by NOTECAST_MIDI_API ("alsa" or "jack"; by

@@ -45,6 +45,11 @@
 // Reports made before a handler is installed wait for the first operation after it.
 // Every report is made after the control's state is settled, so a handler may call the control
 // again (a message box runs a nested event loop in which the dispatch goes on sending).
+// Kept connections (setKeptConnections, KeptConnections): whenever our port exists, it is
+// connected to each named destination that appeared since the last look; the looks are the
+// open and recover(), so the same notifications that bring the output back bring them back. JACK
+// connects through the watch's client, ALSA subscribes through a sequencer client of its own
+// (AlsaSequencerPorts).
 // Nothing is printed, except one line on standard error for a close left behind (BoundedClose).
 // Noticing that the JACK server stopped while a device was open takes up to one second (RtMidi
 // waits that long for a JACK cycle that will not come).
@@ -58,6 +63,7 @@
 
 #include "midi/AlsaSequencerWatch.h"
 #include "midi/JackServerWatch.h"
+#include "midi/KeptConnections.h"
 #include "midi/MidiApiChoice.h"
 #include "midi/MidiChangeSignal.h"
 #include "midi/MidiOutputControl.h"
@@ -92,6 +98,7 @@ class RtMidiOutputControl final : public MidiOutputControl {
   MidiOutputStatus status() override;
   void setChangeNotifier(std::function<void()> notifier) override;
   bool recover() override;
+  void setKeptConnections(std::vector<std::string> ports) override;
 
  private:
   enum class Opened { kNothing, kVirtualPort, kSystemPort };
@@ -131,6 +138,12 @@ class RtMidiOutputControl final : public MidiOutputControl {
   // Remembers that the chosen output's absence was told, and tells it unless it was.
   void tellMissing(MidiReportCode code, const std::string& text);
 
+  // RtMidiOutputConnections.cpp: the kept connections.
+  // Connects our port to the destinations that appeared since the last look.
+  void keepConnections();
+  // Our port's full name on JACK ("Notecast:out", or as JACK renamed the client).
+  std::string ownJackPort();
+
   void report(MidiReportCode code, std::string text);
   void deliverWaitingReports();
   void deliver(MidiReportCode code, std::string text);
@@ -141,6 +154,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   std::unique_ptr<JackServerWatch> watch_;         // JACK only; outlives the client
   std::unique_ptr<AlsaSequencerWatch> alsaWatch_;  // ALSA only
   std::unique_ptr<RtMidiClient> client_;
+  KeptConnections kept_;
+  std::unique_ptr<KeptConnections::Graph> alsaPorts_;  // ALSA, while connections are kept
 
   std::int32_t device_ = kVirtualDevice;
   std::optional<std::string> namedDevice_;  // DeviceName written after DeviceNumber

@@ -44,8 +44,9 @@ bool RtMidiOutputControl::recover() {
   } else if (connectSystem().empty()) {
     told_->noSystem = false;
   }
+  keepConnections();
   const bool connected = client_ != nullptr;
-  return !connected || (!chosen_.empty() && opened_ == Opened::kNothing);
+  return !connected || (!chosen_.empty() && opened_ == Opened::kNothing) || kept_.pending();
 }
 
 void RtMidiOutputControl::noticeLosses(bool thorough) {
@@ -129,6 +130,7 @@ void RtMidiOutputControl::openChosen(bool retry) {
   }
   opened_ = opened;
   toldUnsendable_ = toldSendFailed_ = false;
+  keepConnections();
   const bool wasToldMissing = told_->missingOutput == chosen_;
   told_->missingOutput.clear();
   if (wasToldMissing)

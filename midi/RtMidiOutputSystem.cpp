@@ -72,6 +72,8 @@ bool RtMidiOutputControl::haveSystem() {
 void RtMidiOutputControl::dropSystem() noexcept {
   opened_ = Opened::kNothing;
   dropClient();
+  kept_.forget();
+  alsaPorts_.reset();
   watch_.reset();
   alsaWatch_.reset();
 }
@@ -91,6 +93,7 @@ void RtMidiOutputControl::forgetOpenDevice() noexcept {
   if (opened_ == Opened::kNothing) return;
   opened_ = Opened::kNothing;
   dropClient();
+  kept_.forget();
 }
 
 std::optional<unsigned int> RtMidiOutputControl::findPort(const std::string& name,

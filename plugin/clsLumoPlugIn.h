@@ -4,6 +4,7 @@
 // holds lives in PluginGlobals, shared by every instance.
 
 #include "abi/ComObject.h"
+#include "abi/IOutputChoice.h"
 #include "abi/IOutputStatus.h"
 #include "abi/LumoTypeLib/ILumoModule.h"
 #include "abi/LumoTypeLib/ILumoPlugin.h"
@@ -12,7 +13,7 @@
 namespace notecast {
 
 class clsLumoPlugIn final : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin,
-                                             lumo::ILumoModule, IOutputStatus> {
+                                             lumo::ILumoModule, IOutputStatus, IOutputChoice> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -36,6 +37,10 @@ class clsLumoPlugIn final : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo
   HRESULT get_MessagesSent(std::int64_t* count) noexcept override;
   HRESULT get_MessagesNotSent(std::int64_t* count) noexcept override;
   HRESULT get_RecentMessages(std::string* lines) noexcept override;
+
+  // IOutputChoice (clsLumoPlugInChoice.cpp)
+  HRESULT put_RunOutput(const char* name) noexcept override;
+  HRESULT put_KeptConnections(const char* const* ports, std::int32_t count) noexcept override;
 
   static constexpr const char* kPluginName = "Notecast Plugin";
 };

@@ -11,6 +11,9 @@ packages=(
   clang libclang-rt-14-dev
   # run and test: a private JACK server, the OLA daemon and tools, offscreen fonts
   jackd2 jack-tools ola xvfb xauth fonts-dejavu-core fonts-liberation
+  # the Debian package (cpack -G DEB, scripts/package-test.sh): dpkg-shlibdeps, and file to find
+  # the programs in it
+  dpkg-dev file
 )
 
 sudo_if_needed() {

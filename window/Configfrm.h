@@ -19,7 +19,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "abi/LumoTypeLib/IExternalWindow.h"
 #include "abi/LumoTypeLib/ILumoTool.h"
@@ -115,6 +117,17 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   MidiOutputStatus outputStatus() const;
   // What went out over the plug-in's life; kept across unloads of the window.
   const SendLog& sendLog() const noexcept { return sendLog_; }
+  // The output for this run only (the host's command line): chosen instead of the event file's
+  // device whenever the event file is loaded, and never stored. A save keeps the file's own
+  // device, so the choice alone never makes the file count as changed. It stands until the user
+  // picks another output in the window. Nothing: the event file decides again (next load).
+  void setOutputForRun(std::optional<std::string> name);
+  // Ports to keep connected from the plug-in's own output port (MidiOutputControl); kept across
+  // unloads of the window.
+  void setKeptConnections(std::vector<std::string> ports);
+  // The device name a save writes: the file's own while the run's choice stands, else the row
+  // the user selected.
+  std::string deviceToStore();
 
   // The event file and the window position (ConfigfrmPersistence.cpp).
   void openCfgFile();
@@ -186,6 +199,9 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   bool handlingOutputChange_ = false;
   bool outputChangedAgain_ = false;  // during handling, e.g. in a report's box
   SendLog sendLog_;
+  std::optional<std::string> runOutput_;      // the host's choice for this run
+  std::string fileDevice_;                    // the device the event file gave at its last load
+  std::vector<std::string> keptConnections_;  // handed to every control the window makes
   std::atomic<std::uint32_t> externalReferences_{0};
 };
 

@@ -129,6 +129,8 @@ void Configfrm::cboMidiOutput_Click() {
     if (status.state != MidiOutputState::kNone &&
         form().cboMidiOutput->currentText().toStdString() == status.name)
       return;
+    // The user's own pick is a change of the project, stored by the next save.
+    runOutput_.reset();
     writeAction(control, MidiAction::kClose);
     openChosenDevice();
   });
@@ -187,6 +189,22 @@ void Configfrm::onOutputChanged() {
   });
   handlingOutputChange_ = false;
   if (std::exchange(outputChangedAgain_, false) && outputRelay_) outputRelay_->wake();
+}
+
+void Configfrm::setOutputForRun(std::optional<std::string> name) {
+  runOutput_ = std::move(name);
+}
+
+void Configfrm::setKeptConnections(std::vector<std::string> ports) {
+  keptConnections_ = std::move(ports);
+  if (presence_ == Presence::NotLoaded || !midi_) return;
+  midi_->setKeptConnections(keptConnections_);
+  outputRelay_->wake();  // the poll follows what the control found
+}
+
+std::string Configfrm::deviceToStore() {
+  if (runOutput_) return fileDevice_;
+  return form().cboMidiOutput->currentText().toStdString();
 }
 
 MidiOutputStatus Configfrm::outputStatus() const {

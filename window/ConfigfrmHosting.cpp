@@ -93,6 +93,7 @@ void Configfrm::ensureLoaded() {
   midi_->setDeviceReport(
       [this](std::int16_t& code, std::string& text) { onDeviceReport(code, text); });
   midi_->setChangeNotifier(outputRelay_->notifier());
+  midi_->setKeptConnections(keptConnections_);
   // The window offers no close of its own: the window manager's close hides it as OK does, so
   // the table and every unsaved edit stay (an unload would read the event file again at the
   // next load). Only the host unloads the window.

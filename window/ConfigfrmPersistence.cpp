@@ -44,17 +44,18 @@ void Configfrm::loadProjectSettings() {
 
 void Configfrm::openCfgFile() {
   const EventFile::Contents contents = EventFile(eventFileName_).load();
+  fileDevice_ = contents.deviceName;
+  const std::string device = runOutput_.value_or(contents.deviceName);
   QComboBox* devices = form().cboMidiOutput;
   // Every row is visited: of several rows of that name the last one stays selected.
   for (int row = 0; row < devices->count(); ++row) {
-    if (devices->itemText(row).trimmed().toStdString() == contents.deviceName)
-      selectComboRow(devices, row);
+    if (devices->itemText(row).trimmed().toStdString() == device) selectComboRow(devices, row);
   }
   // A stored output that is not there now is still the chosen one: its row is kept, at the
   // end, and the control opens it as soon as it appears.
-  if (devices->currentIndex() < 0 && !contents.deviceName.empty()) {
+  if (devices->currentIndex() < 0 && !device.empty()) {
     const QSignalBlocker blocker(devices);
-    devices->addItem(QString::fromStdString(contents.deviceName));
+    devices->addItem(QString::fromStdString(device));
     selectComboRow(devices, devices->count() - 1);
   }
   // Opened even when no row is selected (nothing chosen); a failed open was told by the device
@@ -69,7 +70,7 @@ void Configfrm::saveCfgFile() {
   ensureLoaded();
   if (eventFileName_.empty()) return;
   try {
-    EventFile(eventFileName_).save(form().cboMidiOutput->currentText().toStdString(), table_);
+    EventFile(eventFileName_).save(deviceToStore(), table_);
   } catch (const RuntimeError&) {
     throw;
   } catch (const std::exception& failure) {
@@ -80,8 +81,7 @@ void Configfrm::saveCfgFile() {
 bool Configfrm::isCfgFileModified() {
   ensureLoaded();
   if (eventFileName_.empty()) return false;
-  return EventFile(eventFileName_)
-      .isModified(form().cboMidiOutput->currentText().toStdString(), table_);
+  return EventFile(eventFileName_).isModified(deviceToStore(), table_);
 }
 
 void Configfrm::loadWindowPosition() {

@@ -11,13 +11,19 @@ int ChannelState::channelOf(unsigned universe, int slot) noexcept {
 std::vector<ChannelChange> ChannelState::valuesOfFrame(unsigned universe,
                                                        std::span<const std::uint8_t> values) {
   std::vector<ChannelChange> channels;
-  if (universe < 1 || universe > kMaxUniverse) return channels;
+  valuesOfFrame(universe, values, channels);
+  return channels;
+}
+
+void ChannelState::valuesOfFrame(unsigned universe, std::span<const std::uint8_t> values,
+                                 std::vector<ChannelChange>& channels) {
+  channels.clear();
+  if (universe < 1 || universe > kMaxUniverse) return;
   const std::size_t count = std::min<std::size_t>(values.size(), kSlotsPerUniverse);
   channels.reserve(count);
   for (std::size_t index = 0; index < count; ++index) {
     channels.push_back({channelOf(universe, static_cast<int>(index) + 1), values[index]});
   }
-  return channels;
 }
 
 std::vector<ChannelChange> ChannelState::applyFrame(unsigned universe,
@@ -42,10 +48,36 @@ std::optional<ChannelChange> ChannelState::applyChannel(int channel, int value) 
 
 std::vector<ChannelChange> ChannelState::applyValues(const std::vector<ChannelChange>& values) {
   std::vector<ChannelChange> changes;
-  for (const ChannelChange& value : values) {
-    if (const auto change = applyChannel(value.channel, value.value)) changes.push_back(*change);
-  }
+  applyValues(values, changes);
   return changes;
+}
+
+// A frame's values belong to one universe, mostly: its state is looked up once per run of them.
+void ChannelState::applyValues(const std::vector<ChannelChange>& values,
+                               std::vector<ChannelChange>& changes) {
+  changes.clear();
+  unsigned current = 0;
+  Universe* slots = nullptr;
+  for (const ChannelChange& value : values) {
+    if (value.channel < 1 || value.channel > kMaxChannel || value.value < 0 ||
+        value.value > kMaxValue)
+      continue;
+    const unsigned number = static_cast<unsigned>((value.channel - 1) / kSlotsPerUniverse) + 1;
+    if (number != current || !slots) {
+      current = number;
+      slots = universe(number);
+    }
+    if (!slots) {
+      if (refusedUniverse_ == 0) refusedUniverse_ = number;
+      ++refusedValues_;
+      continue;
+    }
+    std::uint8_t& last =
+        (*slots)[static_cast<std::size_t>((value.channel - 1) % kSlotsPerUniverse)];
+    if (last == value.value) continue;
+    last = static_cast<std::uint8_t>(value.value);
+    changes.push_back(value);
+  }
 }
 
 int ChannelState::value(int channel) const {

@@ -44,6 +44,9 @@ class ChannelState {
   // others), in ascending order. Slots past 512 belong to no channel of the universe.
   static std::vector<ChannelChange> valuesOfFrame(unsigned universe,
                                                   std::span<const std::uint8_t> values);
+  // The same into `channels` (cleared first), whose room a caller may keep from frame to frame.
+  static void valuesOfFrame(unsigned universe, std::span<const std::uint8_t> values,
+                            std::vector<ChannelChange>& channels);
 
   // Takes a frame of `universe` (1..kMaxUniverse; others change nothing). A frame shorter than
   // 512 slots leaves the channels beyond it as they are. Returns the channels whose value
@@ -57,6 +60,8 @@ class ChannelState {
   // Takes the value of each channel in `values` (in channel order, as a DmxFrame carries them);
   // the changes among them, in the same order.
   std::vector<ChannelChange> applyValues(const std::vector<ChannelChange>& values);
+  // The same into `changes` (cleared first), whose room a caller may keep from frame to frame.
+  void applyValues(const std::vector<ChannelChange>& values, std::vector<ChannelChange>& changes);
 
   // The last value of `channel`; 0 for one never set.
   int value(int channel) const;

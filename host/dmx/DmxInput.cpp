@@ -115,7 +115,7 @@ DmxFrame DmxInput::frameOf(unsigned universe, std::span<const std::uint8_t> valu
 }
 
 void DmxInput::takeFrame(unsigned universe, std::span<const std::uint8_t> values) {
-  enqueue(frameOf(universe, values));
+  queueFrame(universe, values);
   sendWaiting();
 }
 
@@ -126,10 +126,31 @@ void DmxInput::takeChannel(int channel, int value) {
   sendWaiting();
 }
 
-// All of them wait before any is sent: a receiver's nested event loop may take newer frames,
-// which must queue behind these.
-void DmxInput::takeFrames(std::deque<DmxFrame> frames) {
-  for (DmxFrame& frame : frames) enqueue(std::move(frame));
+// A frame's values go into the room of a frame sent before: a steady stream allocates nothing.
+void DmxInput::queueFrame(unsigned universe, std::span<const std::uint8_t> values) {
+  DmxFrame frame;
+  if (!spareValues_.empty()) {
+    frame.values = std::move(spareValues_.back());
+    spareValues_.pop_back();
+  }
+  ChannelState::valuesOfFrame(universe, values, frame.values);
+  enqueue(std::move(frame));
+}
+
+// Only the room of one universe's frame is kept: a folded backlog's may be far larger.
+void DmxInput::recycle(std::vector<ChannelChange> values) {
+  if (spareValues_.size() >= kSpareFrames ||
+      values.capacity() > static_cast<std::size_t>(ChannelState::kSlotsPerUniverse))
+    return;
+  values.clear();
+  spareValues_.push_back(std::move(values));
+}
+
+void DmxInput::queueFrame(DmxFrame frame) {
+  enqueue(std::move(frame));
+}
+
+void DmxInput::sendQueuedFrames() {
   sendWaiting();
 }
 
@@ -177,10 +198,13 @@ void DmxInput::sendWaiting() {
       resumeAfterPluginCall();
       break;
     }
-    const DmxFrame frame = waiting_.pop();
+    DmxFrame frame = waiting_.pop();
     foldedSent_ += frame.sourceFrames - 1;
     foldedUntold_ += frame.sourceFrames - 1;
-    const std::vector<ChannelChange> changes = channels_.applyValues(frame.values);
+    // No nested call gets this far (sending_), so the room of the changes is kept across frames.
+    std::vector<ChannelChange>& changes = changes_;
+    channels_.applyValues(frame.values, changes);
+    recycle(std::move(frame.values));
     if (!refusalTold_ && channels_.refusedUniverse() != 0) {
       refusalTold_ = true;
       warnings_ << "notecast-host: warning: DMX input: more than " << ChannelState::kMaxUniverses

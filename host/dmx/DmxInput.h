@@ -4,8 +4,8 @@
 //
 // Channels: universe u's slot s (1..512) is channel (u - 1) * 512 + s, for every source. The
 // input keeps the last value of every channel (starting at 0) and reports each change, in channel
-// order within a frame, through `changed`, on the Qt main thread. Sources that run threads of
-// their own (OLA) hand their frames to the main thread.
+// order within a frame, through `changed`, on the Qt main thread. Every source reads on the
+// main thread (OLA's client through a socket notifier), so a frame takes no hop between threads.
 //
 // Frames wait while the receivers cannot take them: while `changed` is being emitted (a receiver
 // runs a nested event loop, a message box) and while a call into the plug-in is in progress
@@ -106,8 +106,12 @@ class DmxInput : public QObject {
   void takeFrame(unsigned universe, std::span<const std::uint8_t> values);
   // One channel's value as a frame of its own (standard input).
   void takeChannel(int channel, int value);
-  // Frames the source kept itself, oldest first (OLA's mailbox); each may stand for several.
-  void takeFrames(std::deque<DmxFrame> frames);
+  // A frame that waits behind the others until sendQueuedFrames(): a source that MUST NOT be
+  // re-entered while it reads (OLA's client) sends once its read is over. `frame` may stand for
+  // several (a folded backlog).
+  void queueFrame(unsigned universe, std::span<const std::uint8_t> values);
+  void queueFrame(DmxFrame frame);
+  void sendQueuedFrames();
   void setState(const QString& state);
   // The input cannot go on: the state says why, and failed() is emitted.
   void fail(const QString& reason);
@@ -124,6 +128,8 @@ class DmxInput : public QObject {
 
  private:
   void enqueue(DmxFrame frame);
+  // Keeps the room of a sent frame's values for a frame to come.
+  void recycle(std::vector<ChannelChange> values);
   void sendWaiting();
   void resumeAfterPluginCall();
   void noteStatusChange();
@@ -134,6 +140,9 @@ class DmxInput : public QObject {
   ChannelState channels_;
   bool refusalTold_ = false;
   FrameQueue waiting_;  // taken, not yet sent
+  static constexpr std::size_t kSpareFrames = 4;
+  std::vector<std::vector<ChannelChange>> spareValues_;  // room of sent frames, empty
+  std::vector<ChannelChange> changes_;                   // the frame being sent's changes
   bool sending_ = false;
   bool resumeScheduled_ = false;
   bool sourceStopped_ = false;

@@ -6,7 +6,7 @@
 // the past. Nothing but intermediate values is lost: every channel a folded frame carried still
 // arrives with its newest value.
 //
-// Contract: not thread-safe; one owner (OlaDmxInput guards its mailbox with a mutex).
+// Contract: not thread-safe; one owner.
 
 #include <cstddef>
 #include <cstdint>

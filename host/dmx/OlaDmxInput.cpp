@@ -2,11 +2,12 @@
 
 #include <ola/Callback.h>
 #include <ola/DmxBuffer.h>
-#include <ola/client/ClientWrapper.h>
 #include <ola/client/OlaClient.h>
-#include <ola/io/SelectServer.h>
+#include <ola/network/IPV4Address.h>
+#include <ola/network/SocketAddress.h>
+#include <ola/network/TCPSocket.h>
 
-#include <QMetaObject>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <cstdint>
 #include <span>
@@ -14,6 +15,8 @@
 
 namespace notecast::host {
 namespace {
+
+constexpr std::uint16_t kDaemonPort = 9010;
 
 QString describeUniverses(const std::vector<unsigned>& universes) {
   QStringList numbers;
@@ -25,113 +28,135 @@ QString describeUniverses(const std::vector<unsigned>& universes) {
 
 }  // namespace
 
+struct OlaDmxInput::Connection {
+  std::unique_ptr<ola::network::TCPSocket> socket;
+  std::unique_ptr<ola::client::OlaClient> client;
+  std::unique_ptr<QSocketNotifier> notifier;
+
+  ~Connection() {
+    notifier.reset();
+    if (client) client->Stop();
+    client.reset();
+    if (socket) socket->Close();
+  }
+};
+
 OlaDmxInput::OlaDmxInput(std::vector<unsigned> universes)
-    : DmxInput(describeUniverses(universes), universes.size()),
-      universes_(std::move(universes)),
-      mailbox_(heldFrameLimit()) {}
+    : DmxInput(describeUniverses(universes), universes.size()), universes_(std::move(universes)) {
+  retry_.setSingleShot(true);
+  retry_.setInterval(kRetryInterval);
+  connect(&retry_, &QTimer::timeout, this, &OlaDmxInput::connectToDaemon);
+  beat_.setInterval(kBeatInterval);
+  connect(&beat_, &QTimer::timeout, this, &OlaDmxInput::beat);
+  backlogSettle_.setSingleShot(true);
+  backlogSettle_.setInterval(kBacklogWindow);
+  connect(&backlogSettle_, &QTimer::timeout, this, [this] {
+    endBacklog();
+    sendQueuedFrames();
+  });
+}
 
 OlaDmxInput::~OlaDmxInput() {
   stop();
 }
 
 void OlaDmxInput::start() {
-  if (thread_.joinable()) return;
+  if (started_) return;
+  started_ = true;
   setState(kConnecting);
-  thread_ = std::thread(&OlaDmxInput::run, this);
+  connectToDaemon();
 }
 
 void OlaDmxInput::stopSource() {
-  if (!thread_.joinable()) return;
-  {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-    // Terminate() from another thread is lost when the server is not running yet; a callback
-    // queued with Execute() runs once it does.
-    if (server_)
-      server_->Execute(ola::NewSingleCallback(server_, &ola::io::SelectServer::Terminate));
-  }
-  wake_.notify_all();
-  thread_.join();
+  if (!started_ || stopped_) return;
+  stopped_ = true;
+  retry_.stop();
+  beat_.stop();
+  backlogSettle_.stop();
+  connection_.reset();
   setState(QStringLiteral("stopped"));
 }
 
-void OlaDmxInput::run() {
-  bool lost = false;
-  for (;;) {
-    {
-      const std::lock_guard lock(mutex_);
-      if (stopping_) return;
-    }
-    if (serveOneConnection()) {
-      {
-        const std::lock_guard lock(mutex_);
-        if (stopping_) return;
-      }
-      lost = true;
-      post(kConnectionLost);
-    } else if (!lost) {
-      // After a lost connection the state keeps saying so: that is the more useful news.
-      post(kNoDaemon);
-    }
-    if (!waitBeforeRetry()) return;
+// A connection to a daemon on loopback is accepted or refused at once: the main thread does not
+// wait on it.
+void OlaDmxInput::connectToDaemon() {
+  if (stopped_) return;
+  auto connection = std::make_unique<Connection>();
+  // Only 127.0.0.1:9010, never a daemon of OLA's own starting.
+  connection->socket.reset(ola::network::TCPSocket::Connect(
+      ola::network::IPV4SocketAddress(ola::network::IPV4Address::Loopback(), kDaemonPort)));
+  if (!connection->socket) {
+    // After a lost connection the state keeps saying so: that is the more useful news.
+    if (!lost_) setState(kNoDaemon);
+    retry_.start();
+    return;
   }
-}
-
-bool OlaDmxInput::serveOneConnection() {
-  // auto_start false: connect to 127.0.0.1:9010 only, never start a daemon.
-  ola::client::OlaClientWrapper wrapper(false);
-  if (!wrapper.Setup()) return false;
-  post(kConnecting);
-  ola::client::OlaClient* client = wrapper.GetClient();
-  loop_ = wrapper.GetSelectServer();
+  connection->client = std::make_unique<ola::client::OlaClient>(connection->socket.get());
+  if (!connection->client->Setup()) {
+    connection.reset();
+    if (!lost_) setState(kNoDaemon);
+    retry_.start();
+    return;
+  }
+  setState(kConnecting);
+  connection->client->SetDMXCallback(ola::NewCallback(this, &OlaDmxInput::frameArrived));
+  connection->notifier = std::make_unique<QSocketNotifier>(connection->socket->ReadDescriptor(),
+                                                           QSocketNotifier::Read);
+  connect(connection->notifier.get(), &QSocketNotifier::activated, this, &OlaDmxInput::socketReady);
+  connection_ = std::move(connection);
   lastBeat_ = std::chrono::steady_clock::now();
   readingBacklog_ = false;
-  backlogSettle_ = nullptr;
-  loop_->RegisterRepeatingTimeout(static_cast<unsigned>(kBeatInterval.count()),
-                                  ola::NewCallback(this, &OlaDmxInput::beat));
-  wrapper.SetCloseCallback(ola::NewCallback(this, &OlaDmxInput::connectionClosed));
-  client->SetDMXCallback(ola::NewCallback(this, &OlaDmxInput::frameArrived));
+  beat_.start();
   registeredCount_ = 0;
   for (const unsigned universe : universes_) {
-    client->RegisterUniverse(universe, ola::client::REGISTER,
-                             ola::NewSingleCallback(this, &OlaDmxInput::registered, universe));
+    connection_->client->RegisterUniverse(
+        universe, ola::client::REGISTER,
+        ola::NewSingleCallback(this, &OlaDmxInput::registered, universe));
   }
-  {
-    const std::lock_guard lock(mutex_);
-    if (stopping_) {
-      loop_ = nullptr;
-      return true;
-    }
-    server_ = wrapper.GetSelectServer();
-  }
-  wrapper.GetSelectServer()->Run();
-  // A backlog cut short by the end of the connection still goes out.
-  if (readingBacklog_) endBacklog();
-  loop_ = nullptr;
-  const std::lock_guard lock(mutex_);
-  server_ = nullptr;
-  return true;
 }
 
-bool OlaDmxInput::waitBeforeRetry() {
-  std::unique_lock lock(mutex_);
-  return !wake_.wait_for(lock, kRetryInterval, [this] { return stopping_; });
+// OLA's client reads one message at a time. The frames it reports wait in the input until the
+// read is over, then go out: a receiver's nested event loop may then read further frames, which
+// join the wait behind them, but never re-enters OLA's client in the middle of a message.
+void OlaDmxInput::socketReady() {
+  if (!connection_) return;
+  if (connection_->socket->IsClosed()) {
+    // Not torn down here: this runs inside the notifier's own signal.
+    connection_->notifier->setEnabled(false);
+    QMetaObject::invokeMethod(this, &OlaDmxInput::connectionClosed, Qt::QueuedConnection);
+    return;
+  }
+  connection_->socket->PerformRead();
+  sendQueuedFrames();
+}
+
+// The daemon went away: connect anew after kRetryInterval.
+void OlaDmxInput::connectionClosed() {
+  if (stopped_ || !connection_) return;
+  beat_.stop();
+  connection_.reset();
+  if (readingBacklog_) endBacklog();  // a backlog cut short by the end still goes out
+  // A daemon that closes before the input ran (one shutting down) was never a connection.
+  if (registeredCount_ == universes_.size()) lost_ = true;
+  setState(lost_ ? kConnectionLost : kNoDaemon);
+  retry_.start();
+  sendQueuedFrames();
 }
 
 void OlaDmxInput::frameArrived(const ola::client::DMXMetadata& metadata,
                                const ola::DmxBuffer& buffer) {
-  DmxFrame frame = frameOf(metadata.universe, std::span(buffer.GetRaw(), buffer.Size()));
+  const std::span values(buffer.GetRaw(), buffer.Size());
   const auto now = std::chrono::steady_clock::now();
   if (!readingBacklog_ && now - lastBeat_ > kStallLimit) startBacklog(now);
   if (!readingBacklog_) {
-    handOver(std::move(frame));
+    queueFrame(metadata.universe, values);
     return;
   }
-  backlog_.push(std::move(frame));
+  backlog_.push(frameOf(metadata.universe, values));
   if (backlogRead(now)) {
     endBacklog();
   } else {
-    armBacklogSettle();
+    backlogSettle_.start();  // every backlog frame moves the settle time on
   }
 }
 
@@ -149,88 +174,40 @@ bool OlaDmxInput::backlogRead(std::chrono::steady_clock::time_point now) {
 }
 
 // A beat may run before the first frame after a stall: it starts the backlog as well.
-bool OlaDmxInput::beat() {
+void OlaDmxInput::beat() {
   const auto now = std::chrono::steady_clock::now();
   if (!readingBacklog_ && now - lastBeat_ > kStallLimit) {
     startBacklog(now);
-    armBacklogSettle();
+    backlogSettle_.start();
   }
   lastBeat_ = now;
-  return true;  // keep beating
 }
 
-// Frames the main thread has not taken yet are older still: they fold in first.
 void OlaDmxInput::startBacklog(std::chrono::steady_clock::time_point now) {
   readingBacklog_ = true;
   backlogStart_ = now;
   backlogArrivals_.clear();
-  const std::lock_guard lock(mailboxMutex_);
-  for (DmxFrame& waiting : mailbox_.takeAll()) backlog_.push(std::move(waiting));
 }
 
-// Every backlog frame moves the settle time on: a window without any frame ends the backlog.
-void OlaDmxInput::armBacklogSettle() {
-  if (backlogSettle_) loop_->RemoveTimeout(backlogSettle_);
-  backlogSettle_ =
-      loop_->RegisterSingleTimeout(static_cast<unsigned>(kBacklogWindow.count()),
-                                   ola::NewSingleCallback(this, &OlaDmxInput::backlogSettled));
-}
-
-void OlaDmxInput::backlogSettled() {
-  backlogSettle_ = nullptr;  // used up
-  endBacklog();
-}
-
+// Queues the folded backlog; the caller sends it once OLA's client is not in a read.
 void OlaDmxInput::endBacklog() {
-  if (backlogSettle_) loop_->RemoveTimeout(backlogSettle_);
-  backlogSettle_ = nullptr;
+  backlogSettle_.stop();
   readingBacklog_ = false;
   lastBeat_ = std::chrono::steady_clock::now();
-  if (!backlog_.empty()) handOver(backlog_.pop());
-}
-
-// One drain is posted for however many frames come before the main thread takes them.
-void OlaDmxInput::handOver(DmxFrame frame) {
-  bool postDrain = false;
-  {
-    const std::lock_guard lock(mailboxMutex_);
-    mailbox_.push(std::move(frame));
-    postDrain = !std::exchange(drainPosted_, true);
-  }
-  if (postDrain) {
-    QMetaObject::invokeMethod(this, &OlaDmxInput::drainMailbox, Qt::QueuedConnection);
-  }
-}
-
-void OlaDmxInput::drainMailbox() {
-  std::deque<DmxFrame> frames;
-  {
-    const std::lock_guard lock(mailboxMutex_);
-    frames = mailbox_.takeAll();
-    drainPosted_ = false;
-  }
-  takeFrames(std::move(frames));
+  if (!backlog_.empty()) queueFrame(backlog_.pop());
 }
 
 void OlaDmxInput::registered(unsigned universe, const ola::client::Result& result) {
   if (!result.Success()) {
-    post(QStringLiteral("cannot register universe %1: %2")
-             .arg(universe)
-             .arg(QString::fromStdString(result.Error())));
+    setState(QStringLiteral("cannot register universe %1: %2")
+                 .arg(universe)
+                 .arg(QString::fromStdString(result.Error())));
     return;
   }
-  if (++registeredCount_ == universes_.size()) post(kRunning);
-}
-
-// The daemon went away: the select server ends and run() connects anew.
-void OlaDmxInput::connectionClosed() {
-  const std::lock_guard lock(mutex_);
-  if (server_) server_->Terminate();
-}
-
-void OlaDmxInput::post(const QString& state) {
-  QMetaObject::invokeMethod(
-      this, [this, state] { setState(state); }, Qt::QueuedConnection);
+  if (++registeredCount_ == universes_.size()) {
+    lost_ = false;
+    setState(kRunning);
+  }
 }
 
 }  // namespace notecast::host

@@ -2,35 +2,33 @@
 // DMX input from an OLA daemon: a client of the daemon on 127.0.0.1:9010, registered for each of
 // its universes, receiving their frames.
 //
-// The client runs on a thread of its own (OLA calls its callbacks on the thread running its
-// select server). Its frames reach the main thread through a mailbox: the client thread adds each
-// frame and posts one drain for whatever has come until the main thread takes it, rather than
-// one event per frame. The mailbox is bounded like the input's own wait (FrameQueue): when the
-// main thread falls more than about a second of frames behind, the oldest fold, keeping each
-// channel's newest value. State changes are posted in the order they happen.
+// The client runs on the main thread, inside Qt's event loop: a socket notifier on the client's
+// connection reads each frame as it comes and hands it straight to the input, with no thread and
+// no queue in between. OLA's client is never re-entered: frames are read into the input's wait
+// (DmxInput, bounded by FrameQueue) and sent only after the read is over, so a receiver that
+// opens a message box (a nested event loop) lets the next frames be read into that wait, where
+// they fold once more than about a second of them has come.
 //
-// A host that was stopped (SIGSTOP, a debugger, a machine starved for seconds) finds its socket
-// full of frames from the time it did not run. The client thread knows it did not run by its
-// own heartbeat, every kBeatInterval: when the next beat or frame finds the last beat more than
-// kStallLimit ago, the frames that follow are the backlog as long as they come faster than a
-// live source sends them (more than about a DMX rate's worth in kBacklogWindow), and so are
-// frames the main thread has not taken yet. The backlog is folded into one frame and handed over
-// once the frames come at a live pace again (or stop), so the plug-in gets the present state at
-// once instead of a replay of the past.
+// A host that was stopped (SIGSTOP, a debugger, a machine starved for seconds, a plug-in call
+// that blocked) finds its socket full of frames from the time it did not run. The input knows it
+// did not run by its own heartbeat, every kBeatInterval: when the next beat or frame finds the
+// last beat more than kStallLimit ago, the frames that follow are the backlog as long as they
+// come faster than a live source sends them (more than about a DMX rate's worth in
+// kBacklogWindow). The backlog is folded into one frame and handed over once the frames come at
+// a live pace again (or stop), so the plug-in gets the present state at once instead of a replay
+// of the past.
 //
 // The client never starts a daemon (OLA's default client would start one with the default
 // configuration, network plugins included): with no daemon, or when the daemon goes away, the
-// state says so and the client tries again every kRetryInterval, on its own thread.
+// state says so and the client tries again every kRetryInterval.
 //
-// Contract: main thread; stop() (run by the destructor too) ends the client and joins its
-// thread, so no frame arrives after it.
+// Contract: main thread only; stop() (run by the destructor too) closes the connection, so no
+// frame arrives after it.
 
-#include <QString>
+#include <QTimer>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
-#include <thread>
+#include <memory>
 #include <vector>
 
 #include "host/dmx/DmxInput.h"
@@ -38,9 +36,6 @@
 
 namespace ola {
 class DmxBuffer;
-namespace io {
-class SelectServer;
-}
 namespace client {
 class Result;
 struct DMXMetadata;
@@ -60,8 +55,8 @@ class OlaDmxInput : public DmxInput {
   static constexpr const char* kRunning = "running";
   static constexpr std::chrono::milliseconds kBeatInterval{100};
   static constexpr std::chrono::milliseconds kStallLimit{1000};
-  // A backlog comes as fast as the thread reads, in bursts as the daemon refills the socket; a
-  // live source sends a few frames per universe in this long (DMX: at most 44 a second).
+  // A backlog comes as fast as the socket is read; a live source sends a few frames per universe
+  // in this long (DMX: at most 44 a second).
   static constexpr std::chrono::milliseconds kBacklogWindow{100};
   // A backlog is read within this long; a source sending faster than DMX ends the folding here.
   static constexpr std::chrono::milliseconds kMaxBacklogRead{500};
@@ -73,45 +68,33 @@ class OlaDmxInput : public DmxInput {
   void start() override;
 
  private:
-  void stopSource() override;
-  // On the main thread: hands what the mailbox holds to the input.
-  void drainMailbox();
+  struct Connection;  // the socket, OLA's client on it and the notifier watching it
 
-  // On the client's thread.
-  void run();
-  // One connection, from connecting to its end; false when there was no daemon to connect to.
-  bool serveOneConnection();
-  bool waitBeforeRetry();
+  void stopSource() override;
+  void connectToDaemon();
+  void socketReady();
+  void connectionClosed();
   void frameArrived(const ola::client::DMXMetadata& metadata, const ola::DmxBuffer& buffer);
-  bool beat();
+  void beat();
   void startBacklog(std::chrono::steady_clock::time_point now);
   bool backlogRead(std::chrono::steady_clock::time_point now);
-  void armBacklogSettle();
-  void backlogSettled();
   void endBacklog();
-  void handOver(DmxFrame frame);
   void registered(unsigned universe, const ola::client::Result& result);
-  void connectionClosed();
-  void post(const QString& state);
 
   const std::vector<unsigned> universes_;
-  std::thread thread_;
-  std::mutex mutex_;  // guards stopping_ and server_
-  std::condition_variable wake_;
-  bool stopping_ = false;
-  ola::io::SelectServer* server_ = nullptr;  // the running connection's, for stop()
-  // Client thread only, of the current connection:
+  std::unique_ptr<Connection> connection_;
+  bool started_ = false;
+  bool stopped_ = false;
+  bool lost_ = false;  // a connection was lost: the state keeps saying so while retrying
   std::size_t registeredCount_ = 0;
-  ola::io::SelectServer* loop_ = nullptr;
+  QTimer retry_;
+  QTimer beat_;
+  QTimer backlogSettle_;  // a window without any backlog frame ends the backlog
   std::chrono::steady_clock::time_point lastBeat_;
   bool readingBacklog_ = false;
   std::chrono::steady_clock::time_point backlogStart_;
   FrameQueue backlog_{1};  // the backlog read so far, folded into one frame
   std::deque<std::chrono::steady_clock::time_point> backlogArrivals_;  // in the last window
-  void* backlogSettle_ = nullptr;  // the select server's timeout id, null when none
-  std::mutex mailboxMutex_;        // guards mailbox_ and drainPosted_
-  FrameQueue mailbox_;
-  bool drainPosted_ = false;  // a drain is on its way to the main thread
 };
 
 }  // namespace notecast::host

@@ -14,7 +14,7 @@ bool HostLifecycle::check(const char* what, HRESULT hr) const {
   return false;
 }
 
-void HostLifecycle::startUp() {
+void HostLifecycle::startUp(const std::function<void()>& beforeProject) {
   const PluginCallScope scope;
   VARIANT_BOOL answer = VARIANT_FALSE;
   check("Init", session_.init(&answer));
@@ -24,6 +24,7 @@ void HostLifecycle::startUp() {
     check("ModuleInfo", failure.result());
     return;  // without module information there is no window to load a project into
   }
+  if (beforeProject) beforeProject();
   try {
     auto tool = session_.windowAs<lumo::ILumoTool>();
     check("ClearProjectData", tool->ClearProjectData());

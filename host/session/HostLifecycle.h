@@ -21,8 +21,9 @@ class HostLifecycle {
   HostLifecycle(PluginSession& session, Report report);
 
   // Runs the start-up calls in order; a failing call is reported and the next one still runs,
-  // as a host carries on with a plug-in that failed one request.
-  void startUp();
+  // as a host carries on with a plug-in that failed one request. `beforeProject` runs after
+  // ModuleInfo and before the project's data is loaded (the run's choices for the plug-in).
+  void startUp(const std::function<void()>& beforeProject = {});
   // Term, then the session is closed (released, unloaded).
   void shutDown();
 

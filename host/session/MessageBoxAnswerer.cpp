@@ -12,8 +12,9 @@
 namespace notecast::host {
 namespace {
 
-// A box can open at any point of a call; a single zero timer could miss it.
-constexpr std::chrono::milliseconds kPollInterval{10};
+// A box is answered from its show event; this look is only the fallback for one whose show
+// went by unseen.
+constexpr std::chrono::milliseconds kFallbackInterval{250};
 
 std::string captionOf(QMessageBox& box, QAbstractButton* button) {
   switch (box.standardButton(button)) {
@@ -75,16 +76,26 @@ QAbstractButton* defaultButtonOf(QMessageBox& box, const std::vector<QAbstractBu
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::ostream& out, QObject* parent)
     : QObject(parent), out_(out) {
-  timer_.setInterval(kPollInterval);
+  timer_.setInterval(kFallbackInterval);
   connect(&timer_, &QTimer::timeout, this, &MessageBoxAnswerer::poll);
 }
 
 void MessageBoxAnswerer::start() {
+  QCoreApplication::instance()->installEventFilter(this);
   timer_.start();
 }
 
 void MessageBoxAnswerer::stop() {
+  QCoreApplication::instance()->removeEventFilter(this);
   timer_.stop();
+}
+
+// The box is shown from its exec(): the answer is queued, so it comes from the box's own event
+// loop, once the box is up.
+bool MessageBoxAnswerer::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(watched))
+    QMetaObject::invokeMethod(this, &MessageBoxAnswerer::poll, Qt::QueuedConnection);
+  return false;
 }
 
 void MessageBoxAnswerer::poll() {

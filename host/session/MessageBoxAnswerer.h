@@ -6,8 +6,9 @@
 //   box "TITLE" "TEXT" [Yes*,No] question -> Yes
 // with the buttons in the order they appear in the box and the default one starred.
 //
-// Contract: lives on the user-interface thread; polls only while started, and only while an
-// event loop runs (a box's own exec() is one).
+// Contract: lives on the user-interface thread; answers only while started, and only while an
+// event loop runs (a box's own exec() is one). It learns of a box from the box's show event, so
+// an idle host is not woken for it; a slow look now and then is the fallback.
 
 #include <QMessageBox>
 #include <QObject>
@@ -29,6 +30,9 @@ class MessageBoxAnswerer : public QObject {
 
   void start();
   void stop();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void poll();

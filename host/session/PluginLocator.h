@@ -1,6 +1,7 @@
 #pragma once
 // Where the host finds the plug-in: the library given on the command line, else the one recorded
-// in the host's registry by the plug-in's DllRegisterServer.
+// in the host's registry by the plug-in's DllRegisterServer, else the one installed beside the
+// host (an installed package needs no registration).
 
 #include <optional>
 #include <string>
@@ -16,8 +17,13 @@ struct PluginLocation {
 };
 
 // With `pluginPath`, that library and the plug-in's own class; else the registered library and
-// class. Throws HostError when nothing usable is registered.
+// class; else, when nothing is registered and `installedPlugin` names an existing file, that
+// library and the plug-in's own class. Throws HostError when none of them is usable.
 PluginLocation locatePlugin(const std::optional<std::string>& pluginPath,
-                            const ClassRegistry& registry);
+                            const ClassRegistry& registry, const std::string& installedPlugin);
+
+// The plug-in as a package installs it: ../lib/notecast/Notecast.so from the folder of the
+// running program. Empty when the program's own path cannot be read.
+std::string installedPluginPath();
 
 }  // namespace notecast::host

@@ -17,8 +17,24 @@ TEST(CommandLineTest, ReadsEveryRunOption) {
   EXPECT_FALSE(options.registerPath || options.unregisterPath);
 
   const HostOptions defaults = parseCommandLine({});
-  EXPECT_FALSE(defaults.pluginPath || defaults.scriptPath || defaults.show);
+  EXPECT_FALSE(defaults.pluginPath || defaults.scriptPath || defaults.show || defaults.quiet ||
+               defaults.midiOut);
   EXPECT_EQ(defaults.projectBase, "");
+  EXPECT_TRUE(defaults.connectPorts.empty());
+}
+
+TEST(CommandLineTest, TakesValuesAfterAnEqualsSignAsWell) {
+  const HostOptions options = parseCommandLine(
+      {"--plugin=/x/Notecast.so", "--project=a=b", "--dmx=replay:show", "--loop", "--headless",
+       "--midi-out=synth:in 1", "--connect=a:b", "--connect", "c:d"});
+  EXPECT_EQ(options.pluginPath, "/x/Notecast.so");
+  EXPECT_EQ(options.projectBase, "a=b");  // only the first '=' splits
+  EXPECT_EQ(options.dmxSource, "replay:show");
+  EXPECT_EQ(options.midiOut, "synth:in 1");
+  EXPECT_EQ(options.connectPorts, (std::vector<std::string>{"a:b", "c:d"}));
+  EXPECT_EQ(parseCommandLine({"--script=-"}).scriptPath, "-");
+  EXPECT_EQ(parseCommandLine({"--register=/x.so"}).registerPath, "/x.so");
+  EXPECT_TRUE(parseCommandLine({"--headless", "--quiet"}).quiet);
 }
 
 TEST(CommandLineTest, RejectsWhatItCannotRun) {
@@ -30,7 +46,15 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
                                              {"--register", "x", "--unregister", "x"},
                                              {"--dmx", "ola:0"},
                                              {"--dmx", "midi:1"},
-                                             {"--dmx", "replay:"}}) {
+                                             {"--dmx", "replay:"},
+                                             {"--plugin="},
+                                             {"--project=a", "--project", "b"},
+                                             {"--midi-out", "a", "--midi-out=b"},
+                                             {"--connect"},
+                                             {"--connect", ""},
+                                             {"--quiet=yes"},
+                                             {"--version=2"},
+                                             {"--register=x", "--show"}}) {
     EXPECT_THROW(parseCommandLine(arguments), HostError) << arguments.front();
   }
   EXPECT_EQ(parseCommandLine({"--unregister", "/x.so"}).unregisterPath, "/x.so");
@@ -42,13 +66,32 @@ TEST(CommandLineTest, HelpWinsOverEverythingElseAndTellsTheExitStatuses) {
   EXPECT_TRUE(parseCommandLine({"-h"}).help);
   EXPECT_TRUE(parseCommandLine({"--register", "x", "--help"}).help);
   const std::string help = std::string(kUsage) + kHelp;
-  for (const char* option : {"--plugin", "--project", "--dmx", "--loop", "--script", "--headless",
-                             "--show", "--register", "--unregister", "--help"}) {
+  for (const char* option :
+       {"--plugin", "--project", "--dmx", "--loop", "--script", "--headless", "--show", "--quiet",
+        "--midi-out", "--connect", "--register", "--unregister", "--help", "--version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  the command line"}) {
     EXPECT_NE(help.find(status), std::string::npos) << status;
   }
+}
+
+TEST(CommandLineTest, VersionWinsOverEverythingButHelp) {
+  EXPECT_TRUE(parseCommandLine({"--version"}).version);
+  // Options that could not run together do not stop the version from being told.
+  EXPECT_TRUE(parseCommandLine({"--script", "-", "--headless", "--version"}).version);
+  EXPECT_EQ(versionLine().rfind("notecast-host ", 0), 0U);
+  EXPECT_GT(versionLine().size(), std::string("notecast-host ").size());
+}
+
+TEST(CommandLineTest, DefaultProjectFollowsTheXdgRules) {
+  EXPECT_EQ(defaultProjectBase("/data", "/home/u"), "/data/notecast/default");
+  // An empty or relative XDG_DATA_HOME is to be ignored.
+  EXPECT_EQ(defaultProjectBase("", "/home/u"), "/home/u/.local/share/notecast/default");
+  EXPECT_EQ(defaultProjectBase("data", "/home/u"), "/home/u/.local/share/notecast/default");
+  EXPECT_EQ(defaultProjectBase(nullptr, "/home/u"), "/home/u/.local/share/notecast/default");
+  EXPECT_THROW(defaultProjectBase(nullptr, nullptr), HostError);
+  EXPECT_THROW(defaultProjectBase("rel", ""), HostError);
 }
 
 }  // namespace

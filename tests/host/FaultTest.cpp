@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QFile>
 #include <QProcess>
 #include <chrono>
 #include <fstream>
@@ -90,14 +91,16 @@ class FaultTest : public ::testing::Test {
     ASSERT_TRUE(counter_) << error;
   }
 
-  void startHost(const std::string& device, const QString& dmx) {
+  void startHost(const std::string& device, const QString& dmx, const QStringList& more = {}) {
     const QString file = files_.writeFile("show.Notecast", eventFile(device));
     // A file, not a pipe: the test runs no event loop that would empty the pipe.
     errorFile_ = files_.writeFile("host-errors.txt", {});
     host_.setStandardErrorFile(errorFile_);
-    host_.start(HostProcess::binDir() + "/notecast-host",
-                {"--plugin", HostProcess::pluginPath(), "--project",
-                 file.chopped(QStringLiteral(".Notecast").size()), "--headless", "--dmx", dmx});
+    const QStringList arguments{"--plugin",   HostProcess::pluginPath(),
+                                "--project",  file.chopped(QStringLiteral(".Notecast").size()),
+                                "--headless", "--dmx",
+                                dmx};
+    host_.start(HostProcess::binDir() + "/notecast-host", arguments + more);
     ASSERT_TRUE(host_.waitForStarted());
   }
   // Feeds a change of channel 1 on the host's standard input every 20 ms for `time`.
@@ -182,6 +185,30 @@ TEST_F(FaultTest, AJackServerRestartBringsTheOwnPortBack) {
   const std::string errors = hostErrors();
   EXPECT_EQ(countOf(errors, "has gone away"), 1) << errors;
   EXPECT_EQ(countOf(errors, "MIDI output Notecast virtual output is back"), 1) << errors;
+}
+
+// The command line's output for the run wins over the event file's, which stays as it was.
+TEST_F(FaultTest, MidiOutChoosesTheOutputForTheRunOnly) {
+  openCounter();
+  startHost("Notecast virtual output", "stdin",
+            {"--midi-out=" + QString::fromStdString(counter_->portName())});
+  ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << hostErrors();
+  const QByteArray stored = eventFile("Notecast virtual output");
+  QFile file(errorFile_.section('/', 0, -2) + "/show.Notecast");
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), stored);
+}
+
+// --connect keeps the own port connected to a destination that comes and goes.
+TEST_F(FaultTest, ConnectKeepsTheOwnPortConnectedToADestinationThatComesAndGoes) {
+  startHost("Notecast virtual output", "stdin",
+            {"--connect", QString::fromStdString(counterName_ + ":in")});
+  openCounter();  // the destination starts after the host
+  ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << "not connected: " << hostErrors();
+  counter_.reset();
+  feed(500ms);
+  openCounter();  // ... and again after it restarted
+  ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << "not connected again: " << hostErrors();
 }
 
 TEST_F(FaultTest, AnOlaDaemonRestartResumesDmx) {

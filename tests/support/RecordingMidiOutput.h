@@ -137,6 +137,9 @@ class RecordingMidiOutput : public MidiOutputControl {
     ++recovers_;
     return status().state == MidiOutputState::kMissing;
   }
+  // Kept, not logged: the window hands the list to every control it makes.
+  void setKeptConnections(std::vector<std::string> ports) override { kept_ = std::move(ports); }
+  const std::vector<std::string>& keptConnections() const { return kept_; }
 
  private:
   void open() {
@@ -165,6 +168,7 @@ class RecordingMidiOutput : public MidiOutputControl {
   }
 
   std::vector<std::string> devices_;
+  std::vector<std::string> kept_;
   std::vector<std::string> log_;
   std::vector<Message> sent_;
   std::optional<std::int32_t> open_;
@@ -199,6 +203,9 @@ class RecordingMidiOutput::Handle : public MidiOutputControl {
     recorder_.setChangeNotifier(std::move(notifier));
   }
   bool recover() override { return recorder_.recover(); }
+  void setKeptConnections(std::vector<std::string> ports) override {
+    recorder_.setKeptConnections(std::move(ports));
+  }
 
  private:
   RecordingMidiOutput& recorder_;

@@ -71,5 +71,18 @@ TEST(ChannelStateTest, UniversesPastTheBoundAreRefusedAndTheFirstOneKept) {
   EXPECT_EQ(state.applyChannel(2, 9), (ChannelChange{2, 9}));
 }
 
+// A folded frame carries the values of several universes, and a caller's buffer is reused.
+TEST(ChannelStateTest, ValuesOfSeveralUniversesChangeEachItsOwnChannelsInOrder) {
+  ChannelState state;
+  Changes changes{{99, 99}};
+  state.applyValues({{1, 5}, {512, 6}, {513, 7}, {1025, 8}, {1026, 0}}, changes);
+  EXPECT_EQ(changes, (Changes{{1, 5}, {512, 6}, {513, 7}, {1025, 8}}))
+      << "the buffer's old content is gone; an unchanged 0 is no change";
+  state.applyValues({{1, 5}, {513, 9}, {1025, 8}}, changes);
+  EXPECT_EQ(changes, (Changes{{513, 9}}));
+  EXPECT_EQ(state.value(512), 6);
+  EXPECT_EQ(state.value(1025), 8);
+}
+
 }  // namespace
 }  // namespace notecast::host

@@ -137,8 +137,8 @@ TEST_F(OlaDmxInputTest, ManyFramesAreNeitherDroppedNorMergedWhileTheMainThreadKe
 }
 
 // The main thread busy elsewhere while frames keep coming (a plug-in call that does not return):
-// the client's mailbox keeps about a second of them and folds the rest, and what goes out once
-// the main thread is back ends in the newest values.
+// the frames it did not read meanwhile are folded, and what goes out once the main thread is
+// back ends in the newest values.
 TEST_F(OlaDmxInputTest, FramesComingWhileTheMainThreadIsBusyFoldIntoTheNewest) {
   open("ola:1");
   ASSERT_TRUE(waitForState(OlaDmxInput::kRunning));
@@ -213,6 +213,54 @@ TEST_F(OlaDmxInputTest, NestedEventLoopInAReceiverKeepsTheOrder) {
   EXPECT_EQ(changes_, (Changes{{1, 1}, {2, 1}, {3, 1}, {1, 2}, {2, 2}, {3, 2}}));
   EXPECT_EQ(maxDepth, 1);
   EXPECT_EQ(input_->status().frames, 2);
+}
+
+// A box that stays open while frames keep coming: the frames are read meanwhile and wait, about
+// a second of them as they came and older ones folded, so the socket does not fill up and what
+// follows the box ends in the newest values.
+TEST_F(OlaDmxInputTest, FramesComingWhileAReceiverHoldsABoxWaitBoundedAndEndInTheNewest) {
+  open("ola:1");
+  ASSERT_TRUE(waitForState(OlaDmxInput::kRunning));
+  FrameSender sender;
+  ASSERT_TRUE(sender.connect());
+  constexpr int kFrames = 150;  // more than the bound of the wait
+  const auto held = static_cast<qint64>(DmxInput::kHeldFramesPerUniverse);
+  int depth = 0, maxDepth = 0;
+  qint64 readDuringBox = 0;
+  QObject::connect(input_.get(), &DmxInput::changed, [&](int channel, int value) {
+    ++depth;
+    maxDepth = std::max(maxDepth, depth);
+    if (channel == 1 && value == 1) {
+      QEventLoop box;
+      QTimer feeder;
+      int next = 2;
+      QObject::connect(&feeder, &QTimer::timeout, [&] {
+        if (next <= kFrames) sender.send(1, {static_cast<std::uint8_t>(next++)});
+        sender.flush();
+        if (next > kFrames && input_->status().frames >= kFrames) box.quit();
+      });
+      feeder.start(1);
+      QTimer::singleShot(kDeliveryTimeoutMs, &box, &QEventLoop::quit);
+      box.exec();
+      readDuringBox = input_->status().frames;
+    }
+    --depth;
+  });
+  sender.send(1, {1});
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        sender.flush();
+        return !changes_.empty() && changes_.back().value == kFrames;
+      },
+      kDeliveryTimeoutMs));
+  EXPECT_EQ(readDuringBox, kFrames) << "frames are read while the box is open";
+  EXPECT_EQ(maxDepth, 1);
+  const DmxInputStatus status = input_->status();
+  EXPECT_EQ(status.folded, kFrames - 1 - held) << "all but a second of them folded";
+  EXPECT_EQ(changes_.size(), static_cast<std::size_t>(1 + held));
+  EXPECT_TRUE(std::is_sorted(
+      changes_.begin(), changes_.end(),
+      [](const ChannelChange& a, const ChannelChange& b) { return a.value < b.value; }));
 }
 
 TEST_F(OlaDmxInputTest, LostDaemonIsReportedAndTheInputReconnects) {

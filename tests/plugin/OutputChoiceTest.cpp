@@ -1,0 +1,144 @@
+// The plug-in's output choice for one run, as the host hands it over (abi/IOutputChoice.h): the
+// run's output wins over the event file's whenever the file is loaded, and never reaches the
+// file nor the save question; the ports to keep connected reach every control the window makes.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QMessageBox>
+
+#include "abi/IOutputChoice.h"
+#include "plugin/PluginGlobals.h"
+#include "plugin/clsLumoPlugIn.h"
+#include "tests/plugin/FakeHelper.h"
+#include "tests/support/BoxAnswerer.h"
+#include "tests/support/RecordingMidiOutput.h"
+#include "tests/support/TempDir.h"
+#include "window/ConfigfrmForm.h"
+
+namespace notecast {
+namespace {
+
+using testing::FakeHelper;
+
+const std::string kStored =
+    "[General]\r\nMIDIOutputDevice=USB MIDI Interface\r\nCount=1\r\n"
+    "[Entry_0]\r\nDMXChannel=1\r\nData1=60\r\nData2=100\r\nMIDIMessage=144\r\nValue=0\r\n"
+    "SendNoteOff=0\r\nSendOnlyOnce=0\r\nShare=0\r\nShareName=\r\nTyp=2\r\n";
+
+class OutputChoiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
+    testing::writeBytes(file(), kStored);
+    object_ = makeComObject<clsLumoPlugIn>();
+    plugin_ = object_.query<lumo::ILumoPlugin>();
+    choice_ = object_.query<IOutputChoice>();
+    VARIANT_BOOL result = 0;
+    ASSERT_EQ(plugin_->Init("host", "/x/Notecast.so",
+                            FakeHelper::withProject(dir_.file("show"), nullptr).get(), &result),
+              S_OK);
+  }
+  void TearDown() override {
+    choice_.reset();
+    plugin_.reset();
+    object_.reset();
+    EXPECT_TRUE(PluginGlobals::isTornDown());
+    setMidiOutputFactory({});
+  }
+
+  std::string file() const { return dir_.file("show.Notecast"); }
+  lumo::ILumoTool& tool() { return PluginGlobals::window(); }
+  std::string openName() { return midi_.status().name; }
+  // The host's save question; the boxes it showed, answered with their default.
+  std::vector<testing::BoxAnswerer::Shown> ask() {
+    testing::BoxAnswerer boxes;
+    VARIANT_BOOL cancelled = 0;
+    EXPECT_EQ(tool().AskToSaveProjectData(&cancelled), S_OK);
+    return boxes.shown();
+  }
+
+  testing::TempDir dir_;
+  RecordingMidiOutput midi_{{"USB MIDI Interface", "synth:in", "other:in"}};
+  ComPtr<clsLumoPlugIn> object_;
+  ComPtr<lumo::ILumoPlugin> plugin_;
+  ComPtr<IOutputChoice> choice_;
+};
+
+TEST_F(OutputChoiceTest, RunOutputIsOpenedOnEveryLoadAndNeverStoredNorAskedAbout) {
+  ASSERT_TRUE(choice_) << "the plug-in object offers the output choice";
+  ASSERT_EQ(choice_->put_RunOutput("synth:in"), S_OK);
+  EXPECT_EQ(PluginGlobals::window().presence(), Configfrm::Presence::NotLoaded)
+      << "choosing loads nothing";
+  ASSERT_EQ(tool().LoadProjectData(), S_OK);
+  EXPECT_EQ(openName(), "synth:in");
+  EXPECT_EQ(PluginGlobals::window().form().cboMidiOutput->currentText(), "synth:in");
+
+  EXPECT_TRUE(ask().empty()) << "the run's output alone is no change of the file";
+  ASSERT_EQ(tool().SaveProjectData(), S_OK);
+  const std::string saved = testing::readBytes(file());
+  EXPECT_NE(saved.find("MIDIOutputDevice=USB MIDI Interface\r\n"), std::string::npos)
+      << "the file keeps its own device:\n"
+      << saved;
+  EXPECT_EQ(saved.find("synth:in"), std::string::npos);
+
+  // The window loaded again reads the event file again, and the run's choice wins again.
+  VARIANT_BOOL result = 0;
+  auto& window = static_cast<lumo::IExternalWindow&>(PluginGlobals::window());
+  ASSERT_EQ(window.unloadWindow(&result), S_OK);
+  ASSERT_EQ(window.loadWindow(&result), S_OK);
+  EXPECT_EQ(openName(), "synth:in");
+
+  // A run output that is not there is still chosen, as a stored one would be.
+  ASSERT_EQ(choice_->put_RunOutput("later:in"), S_OK);
+  ASSERT_EQ(tool().LoadProjectData(), S_OK);
+  EXPECT_EQ(midi_.status().state, MidiOutputState::kMissing);
+  EXPECT_EQ(openName(), "later:in");
+  EXPECT_TRUE(ask().empty());
+
+  ASSERT_EQ(choice_->put_RunOutput(nullptr), S_OK);
+  ASSERT_EQ(tool().LoadProjectData(), S_OK);
+  EXPECT_EQ(openName(), "USB MIDI Interface") << "without a run output the file decides again";
+}
+
+TEST_F(OutputChoiceTest, UsersOwnPickInTheWindowEndsTheRunsChoiceAndIsStored) {
+  ASSERT_EQ(choice_->put_RunOutput("synth:in"), S_OK);
+  ASSERT_EQ(tool().LoadProjectData(), S_OK);
+  Configfrm& window = PluginGlobals::window();
+  QComboBox* list = window.form().cboMidiOutput;
+  list->setCurrentIndex(list->findText("other:in"));
+  window.cboMidiOutput_Click();
+  EXPECT_EQ(openName(), "other:in");
+
+  const auto boxes = ask();
+  ASSERT_EQ(boxes.size(), 1u) << "the user's pick is a change of the project";
+  EXPECT_NE(testing::readBytes(file()).find("MIDIOutputDevice=other:in\r\n"), std::string::npos)
+      << "answered Yes, the save stores the user's pick";
+}
+
+TEST_F(OutputChoiceTest, KeptConnectionsReachEveryControlTheWindowMakes) {
+  const char* ports[] = {"synth:in", "recorder:midi_in"};
+  ASSERT_EQ(choice_->put_KeptConnections(ports, 2), S_OK);
+  ASSERT_EQ(tool().LoadProjectData(), S_OK);
+  const std::vector<std::string> expected{"synth:in", "recorder:midi_in"};
+  EXPECT_EQ(midi_.keptConnections(), expected);
+
+  midi_.setKeptConnections({});
+  VARIANT_BOOL result = 0;
+  auto& window = static_cast<lumo::IExternalWindow&>(PluginGlobals::window());
+  ASSERT_EQ(window.unloadWindow(&result), S_OK);
+  ASSERT_EQ(window.loadWindow(&result), S_OK);
+  EXPECT_EQ(midi_.keptConnections(), expected) << "a control made by a new load has them too";
+
+  ASSERT_EQ(choice_->put_KeptConnections(nullptr, 0), S_OK);
+  EXPECT_TRUE(midi_.keptConnections().empty()) << "the loaded control follows at once";
+
+  const char* withNull[] = {"synth:in", nullptr};
+  EXPECT_EQ(choice_->put_KeptConnections(withNull, 2), E_INVALIDARG);
+  EXPECT_EQ(choice_->put_KeptConnections(ports, -1), E_INVALIDARG);
+  EXPECT_EQ(choice_->put_KeptConnections(nullptr, 1), E_POINTER);
+  EXPECT_TRUE(midi_.keptConnections().empty()) << "a refused list changes nothing";
+}
+
+}  // namespace
+}  // namespace notecast
