@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "midi/MidiWire.h"
+
 namespace notecast {
 namespace {
 
@@ -9,12 +11,19 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 }  // namespace
 
-void SendLog::recordSent(const std::vector<unsigned char>& bytes) noexcept {
+bool SendLog::recordSend(std::int32_t status, std::int32_t data1, std::int32_t data2) noexcept {
+  const std::size_t length = MidiWire::messageLength(status);
+  if (length == 0) {
+    ++notSent_;
+    return false;
+  }
   Message& slot = recent_[next_];
-  slot.length = static_cast<std::uint8_t>(std::min(bytes.size(), slot.bytes.size()));
-  std::copy_n(bytes.begin(), slot.length, slot.bytes.begin());
+  slot.bytes = {static_cast<unsigned char>(status), MidiWire::dataByte(data1),
+                MidiWire::dataByte(data2)};
+  slot.length = static_cast<std::uint8_t>(length);
   next_ = (next_ + 1) % recent_.size();
   ++sent_;
+  return true;
 }
 
 std::string SendLog::recentLines() const {

@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace notecast {
 
@@ -17,8 +16,10 @@ class SendLog {
  public:
   static constexpr std::size_t kRecentMessages = 8;
 
-  // A message that went out, as its wire bytes (one to three).
-  void recordSent(const std::vector<unsigned char>& bytes) noexcept;
+  // A send the output carried out for these byte properties: it went out, as MidiWire puts it
+  // on the wire, when `status` starts a short message, and is counted as not sent otherwise.
+  // True when it went out.
+  bool recordSend(std::int32_t status, std::int32_t data1, std::int32_t data2) noexcept;
   void recordNotSent() noexcept { ++notSent_; }
 
   std::int64_t sent() const noexcept { return sent_; }

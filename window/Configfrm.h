@@ -109,7 +109,6 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   void closeDevice();
   // True when the message went out; a status byte that starts no message sends nothing.
   bool sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2);
-  void sendNoteOff(std::int32_t midiMessage);
   void cboMidiOutput_Click();
   void cmdSendTestNote_Click();
   // The output control's status while the window is loaded, {kNone, ""} otherwise. Never loads

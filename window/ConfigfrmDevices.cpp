@@ -8,7 +8,6 @@
 
 #include "abi/Boundary.h"
 #include "engine/MessageKind.h"
-#include "midi/MidiWire.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/MessageBox.h"
@@ -148,17 +147,7 @@ bool Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t d
     throw;
   }
   // The control sends nothing, and raises nothing, for a status byte that starts no message.
-  const std::vector<unsigned char> bytes = MidiWire::shortMessage(status, data1, data2);
-  if (bytes.empty()) {
-    sendLog_.recordNotSent();
-    return false;
-  }
-  sendLog_.recordSent(bytes);
-  return true;
-}
-
-void Configfrm::sendNoteOff(std::int32_t midiMessage) {
-  sendStep(noteOffStatusFor(midiMessage), 0, 0);
+  return sendLog_.recordSend(status, data1, data2);
 }
 
 // A failed test note has already been told to the user through the device report.

@@ -103,6 +103,14 @@ class FaultTest : public ::testing::Test {
     host_.start(HostProcess::binDir() + "/notecast-host", arguments + more);
     ASSERT_TRUE(host_.waitForStarted());
   }
+  // A safe OLA daemon, the counter, and the host reading universe 1 and sending to the counter.
+  void startOnOla(std::unique_ptr<testing::SafeOlad>* olad) {
+    std::string error;
+    *olad = testing::SafeOlad::start(&error);
+    ASSERT_TRUE(*olad) << error;
+    openCounter();
+    startHost(counter_->portName(), "ola:1");
+  }
   // Feeds a change of channel 1 on the host's standard input every 20 ms for `time`.
   void feed(std::chrono::milliseconds time) {
     const auto end = std::chrono::steady_clock::now() + time;
@@ -212,11 +220,9 @@ TEST_F(FaultTest, ConnectKeepsTheOwnPortConnectedToADestinationThatComesAndGoes)
 }
 
 TEST_F(FaultTest, AnOlaDaemonRestartResumesDmx) {
+  std::unique_ptr<testing::SafeOlad> olad;
+  ASSERT_NO_FATAL_FAILURE(startOnOla(&olad));
   std::string error;
-  auto olad = testing::SafeOlad::start(&error);
-  ASSERT_TRUE(olad) << error;
-  openCounter();
-  startHost(counter_->portName(), "ola:1");
   testing::OlaDmxSender sender(1);
   auto sendUntilCounted = [&](std::int64_t from) {
     return waitUntil(
@@ -238,11 +244,8 @@ TEST_F(FaultTest, AnOlaDaemonRestartResumesDmx) {
 }
 
 TEST_F(FaultTest, AStoppedHostKeepsItsMemoryAndPlaysNoStaleBacklog) {
-  std::string error;
-  auto olad = testing::SafeOlad::start(&error);
-  ASSERT_TRUE(olad) << error;
-  openCounter();
-  startHost(counter_->portName(), "ola:1");
+  std::unique_ptr<testing::SafeOlad> olad;
+  ASSERT_NO_FATAL_FAILURE(startOnOla(&olad));
   // A full universe at 44 frames a second, every slot changing every frame, but channel 1: it
   // carries a clock that steps every quarter second, which controller 7 shows halved.
   testing::OlaDmxSender sender(1);
