@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "abi/LumoTypeLib/IExternalWindow.h"
@@ -87,7 +88,8 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   // The dispatch of one channel change and the command path.
   void ExecuteMidiEvent(std::int32_t channel, std::int32_t value);
   void ExecuteMidiEventFromCommand(std::int32_t index) override;
-  // The status labels of the last change.
+  // The status labels of the last change. While the window is not on screen they only note
+  // the change; the labels catch up when the window is shown or handed to the host (loadWindow).
   void showLastChannel(std::int32_t channel);
   void showLastValue(std::int32_t value, std::int16_t midiValue);
 
@@ -179,6 +181,8 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   // A change the MIDI system announced, or the poll while something is missing: the control
   // looks again and the list follows.
   void onOutputChanged();
+  // Sets the status labels to the last change not shown yet.
+  void updateStatusLabels();
 
   EventTable table_;
   ChannelIndex channelIndex_;
@@ -202,6 +206,12 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   std::string fileDevice_;                    // the device the event file gave at its last load
   std::vector<std::string> keptConnections_;  // handed to every control the window makes
   std::atomic<std::uint32_t> externalReferences_{0};
+  // The last change not on the status labels yet. Formatting and setting two labels for every
+  // change of a window nobody sees took about a tenth of the dispatch.
+  struct UnshownChange {
+    std::optional<std::int32_t> channel;
+    std::optional<std::pair<std::int32_t, std::int16_t>> value;  // the value and its MIDI half
+  } unshown_;
 };
 
 }  // namespace notecast

@@ -48,12 +48,24 @@ void Configfrm::ExecuteMidiEventFromCommand(std::int32_t index) {
 }
 
 void Configfrm::showLastChannel(std::int32_t channel) {
-  form().lastchannellbl->setText(QString::number(channel));
+  unshown_.channel = channel;
+  if (presence_ == Presence::Shown) updateStatusLabels();
+}
+
+void Configfrm::showLastValue(std::int32_t value, std::int16_t midiValue) {
+  unshown_.value = {value, midiValue};
+  if (presence_ == Presence::Shown) updateStatusLabels();
 }
 
 // "255 [Midi: 127] ", the trailing blank included.
-void Configfrm::showLastValue(std::int32_t value, std::int16_t midiValue) {
-  form().lastvaluelbl->setText(QStringLiteral("%1 [Midi: %2] ").arg(value).arg(midiValue));
+void Configfrm::updateStatusLabels() {
+  if (!form_) return;
+  if (unshown_.channel) form_->lastchannellbl->setText(QString::number(*unshown_.channel));
+  if (unshown_.value) {
+    const auto [value, midiValue] = *unshown_.value;
+    form_->lastvaluelbl->setText(QStringLiteral("%1 [Midi: %2] ").arg(value).arg(midiValue));
+  }
+  unshown_ = {};
 }
 
 }  // namespace notecast

@@ -23,8 +23,12 @@ HRESULT Configfrm::get_isOpen(VARIANT_BOOL* result) noexcept {
   return S_OK;
 }
 
+// The host gets the window as it is now: the status labels catch up.
 HRESULT Configfrm::loadWindow(VARIANT_BOOL* result) noexcept {
-  return windowCall(result, [this] { ensureLoaded(); });
+  return windowCall(result, [this] {
+    ensureLoaded();
+    updateStatusLabels();
+  });
 }
 
 HRESULT Configfrm::unloadWindow(VARIANT_BOOL* result) noexcept {
@@ -117,6 +121,7 @@ void Configfrm::show() {
   window.show();
   window.raise();
   presence_ = Presence::Shown;
+  updateStatusLabels();
   runStep([this] { refreshDeviceList(); });
 }
 
@@ -131,6 +136,7 @@ void Configfrm::hide() {
 void Configfrm::unload() noexcept {
   if (presence_ == Presence::NotLoaded) return;
   presence_ = Presence::NotLoaded;
+  unshown_ = {};  // a new window starts with empty labels
   midi_.reset();
   outputRelay_.reset();
   form_.reset();

@@ -73,6 +73,14 @@ class DispatchTest : public ::testing::Test {
   }
   Configfrm& window() { return PluginGlobals::window(); }
   ConfigfrmForm& form() { return window().form(); }
+  // The status labels as the host gets them: through loadWindow, which brings them up to date.
+  QString channelLabel() { return handedOut().lastchannellbl->text(); }
+  QString valueLabel() { return handedOut().lastvaluelbl->text(); }
+  ConfigfrmForm& handedOut() {
+    VARIANT_BOOL ignored;
+    window().loadWindow(&ignored);
+    return form();
+  }
   Messages sentSince(std::size_t first) const {
     return Messages(midi_.sent().begin() + static_cast<std::ptrdiff_t>(first), midi_.sent().end());
   }
@@ -221,10 +229,31 @@ TEST_F(DispatchTest, ShowLineMovesTheEditingControlsWithTheHighlight) {
 TEST_F(DispatchTest, LabelsShowTheChannelAndTheValueWithItsMidiHalf) {
   loadTable({event(1, EventType::ValueChange, 144, 1, 1)});
   change(12, 255);
-  EXPECT_EQ(form().lastchannellbl->text(), "12");
-  EXPECT_EQ(form().lastvaluelbl->text(), "255 [Midi: 127] ");
+  EXPECT_EQ(channelLabel(), "12");
+  EXPECT_EQ(valueLabel(), "255 [Midi: 127] ");
   change(1, -7);
-  EXPECT_EQ(form().lastvaluelbl->text(), "-7 [Midi: -3] ");
+  EXPECT_EQ(valueLabel(), "-7 [Midi: -3] ");
+}
+
+// A hidden window's labels wait for the window; a shown one's follow every change, and a new
+// window starts empty whatever its predecessor missed.
+TEST_F(DispatchTest, LabelsFollowChangesWhileShownAndCatchUpWhenShown) {
+  loadTable({event(1, EventType::ValueChange, 144, 1, 1)});
+  const QString emptyChannel = form().lastchannellbl->text();
+  change(5, 20);
+  EXPECT_EQ(form().lastchannellbl->text(), emptyChannel) << "nobody sees a hidden window";
+  window().configureFromHost();
+  EXPECT_EQ(form().lastchannellbl->text(), "5");
+  EXPECT_EQ(form().lastvaluelbl->text(), "20 [Midi: 10] ");
+  change(6, 40);
+  EXPECT_EQ(form().lastchannellbl->text(), "6") << "shown: at once";
+  EXPECT_EQ(form().lastvaluelbl->text(), "40 [Midi: 20] ");
+
+  VARIANT_BOOL ignored;
+  window().hideWindow(&ignored);
+  change(7, 60);
+  window().unloadWindow(&ignored);
+  EXPECT_EQ(channelLabel(), emptyChannel);
 }
 
 TEST_F(DispatchTest, ANeverDimensionedTableFailsWithoutLoadingOrSending) {
@@ -245,15 +274,15 @@ TEST_F(DispatchTest, AFailingMidiWriteEndsTheDispatchAtThatRecord) {
             static_cast<HRESULT>(0x800A0000u | static_cast<std::uint32_t>(MidiError::kSendFailed)));
   EXPECT_EQ(midi_.sent().size(), 1u) << "only the first record went out";
   EXPECT_FALSE(window().eventTable().onceAbove(2)) << "the third record was not evaluated";
-  EXPECT_EQ(form().lastchannellbl->text(), "2") << "labels untouched";
+  EXPECT_EQ(channelLabel(), "2") << "labels untouched";
 }
 
 TEST_F(DispatchTest, AValueWhoseHalfOverflows16BitsSetsTheChannelLabelOnly) {
   loadTable({event(1, EventType::ValueChange, 144, 1, 1)});
   change(1, 10);
   EXPECT_EQ(dmx(3, 65536), static_cast<HRESULT>(0x800A0006u));
-  EXPECT_EQ(form().lastchannellbl->text(), "3");
-  EXPECT_EQ(form().lastvaluelbl->text(), "10 [Midi: 5] ");
+  EXPECT_EQ(channelLabel(), "3");
+  EXPECT_EQ(valueLabel(), "10 [Midi: 5] ");
   EXPECT_EQ(dmx(3, 65535), S_OK) << "32767 still fits";
 }
 
