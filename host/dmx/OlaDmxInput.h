@@ -53,7 +53,7 @@ class OlaDmxInput : public DmxInput {
   static constexpr const char* kConnectionLost = "connection lost, retrying";
   static constexpr const char* kConnecting = "connecting";
   static constexpr const char* kRunning = "running";
-  static constexpr std::chrono::milliseconds kBeatInterval{100};
+  static constexpr std::chrono::milliseconds kBeatInterval{250};  // a quarter of kStallLimit
   static constexpr std::chrono::milliseconds kStallLimit{1000};
   // A backlog comes as fast as the socket is read; a live source sends a few frames per universe
   // in this long (DMX: at most 44 a second).

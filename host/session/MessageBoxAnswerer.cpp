@@ -82,7 +82,8 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::ostream& out, QObject* parent)
 
 void MessageBoxAnswerer::start() {
   QCoreApplication::instance()->installEventFilter(this);
-  timer_.start();
+  // A box shown before the start is found by the slow look.
+  if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) timer_.start();
 }
 
 void MessageBoxAnswerer::stop() {
@@ -93,15 +94,21 @@ void MessageBoxAnswerer::stop() {
 // The box is shown from its exec(): the answer is queued, so it comes from the box's own event
 // loop, once the box is up.
 bool MessageBoxAnswerer::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(watched))
+  if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(watched)) {
     QMetaObject::invokeMethod(this, &MessageBoxAnswerer::poll, Qt::QueuedConnection);
+    timer_.start();  // until no box is up
+  }
   return false;
 }
 
 void MessageBoxAnswerer::poll() {
   // A box that is already closing waits for its exec() to return; answer only visible ones.
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-  if (box && box->isVisible()) answer(*box);
+  if (box && box->isVisible()) {
+    answer(*box);
+  } else if (!box) {
+    timer_.stop();
+  }
 }
 
 void MessageBoxAnswerer::answer(QMessageBox& box) {

@@ -8,7 +8,7 @@
 //
 // Contract: lives on the user-interface thread; answers only while started, and only while an
 // event loop runs (a box's own exec() is one). It learns of a box from the box's show event, so
-// an idle host is not woken for it; a slow look now and then is the fallback.
+// an idle host is not woken for it; while a box is up, a slow look now and then is the fallback.
 
 #include <QMessageBox>
 #include <QObject>
