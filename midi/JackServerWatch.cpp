@@ -159,6 +159,11 @@ std::chrono::microseconds JackServerWatch::period() const {
   return std::chrono::microseconds(std::int64_t{jack_get_buffer_size(client_)} * 1'000'000 / rate);
 }
 
+std::uint64_t JackServerWatch::cycle() const {
+  const jack_nframes_t frames = jack_get_buffer_size(client_);
+  return frames == 0 ? 0 : jack_frame_time(client_) / frames;
+}
+
 std::uint64_t JackServerWatch::clientsGone() const noexcept {
   return shared_->clientsGone.load();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <thread>
 
 #include "abi/RuntimeError.h"
 #include "midi/MidiWire.h"
@@ -11,6 +12,8 @@ namespace notecast {
 namespace {
 
 constexpr unsigned int kMaxDeviceCount = std::numeric_limits<std::int16_t>::max();
+// How long a send waits for JACK to take earlier messages before it fails.
+constexpr std::chrono::milliseconds kJackPatience{250};
 
 [[noreturn]] void fail(MidiError error, const std::string& description) {
   throw RuntimeError(static_cast<std::int32_t>(error), description);
@@ -25,7 +28,10 @@ std::string deviceLabel(std::int32_t device) {
 RtMidiOutputControl::RtMidiOutputControl(MidiApiChoice choice, std::shared_ptr<MidiToldCauses> told)
     : choice_(std::move(choice)),
       told_(std::move(told)),
-      changes_(std::make_shared<MidiChangeSignal>()) {
+      changes_(std::make_shared<MidiChangeSignal>()),
+      pacing_([this] { return watch_ ? watch_->cycle() : 0; },
+              [](std::chrono::microseconds moment) { std::this_thread::sleep_for(moment); },
+              [] { return std::chrono::steady_clock::now(); }) {
   QuietMidiLibraries::ensure();  // before the watch's JACK client, too
   if (!choice_.notice().empty()) report(MidiReportCode::kBadSetting, choice_.notice());
 }
@@ -159,7 +165,11 @@ void RtMidiOutputControl::send() {
     }
     return;
   }
-  const std::string complaint = client_->send(bytes);
+  // JACK takes a flood of messages at its own pace; a server that stopped processing takes none.
+  const std::string complaint =
+      watch_ && !pacing_.makeRoom(bytes.size(), kJackPatience)
+          ? "JACK processed nothing for " + std::to_string(kJackPatience.count()) + " ms"
+          : client_->send(bytes);
   if (complaint.empty()) return;
   if (!toldSendFailed_) {
     toldSendFailed_ = true;

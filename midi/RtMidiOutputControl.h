@@ -62,6 +62,7 @@
 #include <vector>
 
 #include "midi/AlsaSequencerWatch.h"
+#include "midi/JackSendPacing.h"
 #include "midi/JackServerWatch.h"
 #include "midi/KeptConnections.h"
 #include "midi/MidiApiChoice.h"
@@ -154,6 +155,7 @@ class RtMidiOutputControl final : public MidiOutputControl {
   std::unique_ptr<JackServerWatch> watch_;         // JACK only; outlives the client
   std::unique_ptr<AlsaSequencerWatch> alsaWatch_;  // ALSA only
   std::unique_ptr<RtMidiClient> client_;
+  JackSendPacing pacing_;  // JACK only: counts on the watch's view of the cycles
   KeptConnections kept_;
   std::unique_ptr<KeptConnections::Graph> alsaPorts_;  // ALSA, while connections are kept
 

@@ -165,6 +165,7 @@ TEST_F(SoakTest, AMillionChangesSendEveryMessageInSteadyMemory) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_TRUE(allArrived) << reader.messages() << " of " << kChanges << " messages; "
+                          << process_.readAllStandardOutput().toStdString()
                           << process_.readAllStandardError().toStdString();
   std::this_thread::sleep_for(500ms);  // nothing more may come
   EXPECT_EQ(reader.messages(), kChanges);
