@@ -6,10 +6,6 @@ namespace notecast {
 namespace {
 
 constexpr std::chrono::microseconds kLook{100};
-// JACK's frame counter wraps after 2^32 frames; a cycle number far below the last one is a wrap,
-// one a little below is the estimate of "now" moving back a little at a cycle's start.
-constexpr std::uint64_t kWrapDistance = std::uint64_t{1} << 20;
-
 }  // namespace
 
 JackSendPacing::JackSendPacing(std::function<std::uint64_t()> cycleNow,
@@ -17,10 +13,12 @@ JackSendPacing::JackSendPacing(std::function<std::uint64_t()> cycleNow,
                                std::function<std::chrono::steady_clock::time_point()> clock)
     : cycleNow_(std::move(cycleNow)), sleep_(std::move(sleep)), clock_(std::move(clock)) {}
 
+// The estimate of "now" may step back one cycle at a cycle's start. A cycle number further back
+// is a new clock (a server started again, or JACK's frame counter wrapped after 2^32 frames):
+// counted as one cycle on, which holds whatever the ring may still hold.
 void JackSendPacing::follow(std::uint64_t cycle) {
-  if (cycle == cycle_) return;
-  if (cycle < cycle_ && cycle_ - cycle < kWrapDistance) return;
-  previous_ = cycle == cycle_ + 1 ? current_ : 0;
+  if (cycle == cycle_ || cycle + 1 == cycle_) return;
+  previous_ = cycle > cycle_ + 1 ? 0 : current_;
   current_ = 0;
   cycle_ = cycle;
 }
