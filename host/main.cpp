@@ -1,5 +1,7 @@
-// notecast-host: the stand-in host that loads the plug-in library through its entry points only
-// and drives it, from a script or once to show what the plug-in reports about itself.
+// notecast-host: the stand-in lighting host. It loads the plug-in library through its entry
+// points only and drives it in one of three modes: desktop (a window of its own, fed by the DMX
+// input), headless (a bridge without windows) or script (one host call per line). It also
+// registers and unregisters plug-ins. The exit statuses are in ExitStatus.h.
 
 #include <QApplication>
 #include <cerrno>

@@ -10,9 +10,13 @@
 // Lifetime: the plug-in owns the instance; the host's references (ILumoTool, IExternalWindow)
 // only keep the plug-in library alive, they never destroy the window.
 //
-// Handlers are spread over files by group: hosting (ConfigfrmHosting.cpp), the entry list
-// (ConfigfrmEntryList.cpp), the MIDI device (ConfigfrmDevices.cpp), the dispatch and the
-// command path (ConfigfrmDispatch.cpp).
+// The class is spread over files by group: construction and the host's interfaces
+// (Configfrm.cpp), hosting the window (ConfigfrmHosting.cpp), the entry list and OK
+// (ConfigfrmEntryList.cpp), New, Delete and the event types' rules (ConfigfrmEntries.cpp),
+// editing (ConfigfrmEditing.cpp), selection (ConfigfrmSelection.cpp), the MIDI device
+// (ConfigfrmDevices.cpp), the dispatch and the command path (ConfigfrmDispatch.cpp), the event
+// file and the window position (ConfigfrmPersistence.cpp). The widgets themselves are
+// ConfigfrmForm, placed by ConfigfrmLayout.
 // All methods MUST be called on the host's user-interface thread.
 
 #include <atomic>

@@ -15,7 +15,6 @@
 #include <QTest>
 #include <map>
 
-#include "engine/EventTable.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"
 
@@ -308,36 +307,6 @@ TEST_F(ConfigfrmWindowTest, EveryTextFitsItsControlAndNothingCoversIt) {
     }
   }
   EXPECT_GE(checked, 50) << "every captioned control and every fixed row was looked at";
-}
-
-}  // namespace
-}  // namespace notecast
-
-namespace notecast {
-namespace {
-
-// Renders the window offscreen into the build tree (configfrm.png) for a person to look at.
-TEST(ConfigfrmPictureTest, WindowRendersOffscreen) {
-  ConfigfrmForm form;
-  form.cboMidiOutput->addItem("Notecast virtual output");
-  form.cboMidiOutput->setCurrentIndex(0);
-  MidiEvent fade = MidiEvent::added();
-  fade.DMXChannel = 12;
-  fade.Typ = 3;
-  fade.MIDIMessage = 176;
-  fade.Data1 = 7;
-  fade.SendNoteOff = 1;
-  fade.Share = 1;
-  fade.ShareName = "fade";
-  EventTable table;
-  table.assign({fade});
-  form.lstView->showEntries(table);
-  ASSERT_EQ(form.lstView->rowText(0).toStdString(),
-            "Chan: 12, Typ: 3, MSG: B0, Data1: 7, Data2: 0, Value: 127, NoteOff: Yes, Once: No, "
-            "Share: Yes, Name: fade");
-  const QPixmap picture = form.grab();
-  EXPECT_EQ(picture.size(), QSize(546, 441));
-  EXPECT_TRUE(picture.save(QStringLiteral(NOTECAST_TEST_OUTPUT_DIR "/configfrm.png")));
 }
 
 }  // namespace

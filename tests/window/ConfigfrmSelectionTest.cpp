@@ -169,21 +169,5 @@ TEST_F(ConfigfrmSelectionTest, ARowsToolTipShowsItsWholeLine) {
   QToolTip::hideText();
 }
 
-// Renders the window with a selected event into the build tree (configfrm-selected.png) for a
-// person to look at.
-TEST_F(ConfigfrmSelectionTest, WindowWithASelectedEventRendersOffscreen) {
-  MidiEvent fade = eventWith(12, 176);
-  fade.Typ = 3;
-  fade.Data1 = 7;
-  fade.SendNoteOff = 1;
-  fade.Share = 1;
-  fade.ShareName = "fade";
-  load({eventWith(1), fade, eventWith(2, 60)});
-  select(1);
-  const QPixmap picture = form_->grab();
-  EXPECT_EQ(picture.size(), QSize(546, 441));
-  EXPECT_TRUE(picture.save(QStringLiteral(NOTECAST_TEST_OUTPUT_DIR "/configfrm-selected.png")));
-}
-
 }  // namespace
 }  // namespace notecast
