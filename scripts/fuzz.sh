@@ -19,7 +19,8 @@ declare -A corpus=([fuzz_profile]=profile [fuzz_event_file]=event_file
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DNOTECAST_BUILD_FUZZERS=ON \
-  -DNOTECAST_BUILD_TESTS=OFF -DNOTECAST_BUILD_BENCHMARKS=OFF
+  -DNOTECAST_BUILD_TESTS=OFF -DNOTECAST_BUILD_BENCHMARKS=OFF \
+  -DNOTECAST_WERROR="${NOTECAST_WERROR:-OFF}"
 cmake --build "$build_dir" -j "$(nproc)" --target "${all_fuzzers[@]}"
 [ "${1:-}" = --build-only ] && exit 0
 

@@ -1,20 +1,36 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Notecast need.
-# Safe to run again: apt skips what is already there.
+# Installs the Debian 12 packages Notecast needs. `install-deps.sh run`: what building and running
+# the host and the plug-in take (the demo); `install-deps.sh` (or `test`): everything, tests,
+# checks, fuzzers and the package included. Safe to run again: apt skips what is already there.
 set -euo pipefail
 
-packages=(
-  # build
-  build-essential cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  librtmidi-dev libjack-jackd2-dev libasound2-dev libola-dev libbenchmark-dev clang-format clang-tidy
+run_packages=(
+  # build the host, the plug-in and its library
+  build-essential cmake ninja-build pkg-config qt6-base-dev librtmidi-dev libjack-jackd2-dev
+  libasound2-dev libola-dev
+  # run the demo: a private JACK server and its MIDI monitor where no MIDI system runs, and the
+  # font the window's captions are laid out for
+  jackd2 jack-tools fonts-liberation
+)
+test_packages=(
+  "${run_packages[@]}"
+  # the tests, the benchmarks and the checks
+  libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
   # the fuzzers: clang with libFuzzer and its sanitizer runtimes (the sanitizer build uses gcc's)
   clang libclang-rt-14-dev
-  # run and test: a private JACK server, the OLA daemon and tools, offscreen fonts
-  jackd2 jack-tools ola xvfb xauth fonts-dejavu-core fonts-liberation
+  # the tests' OLA daemon and tools, a virtual display, offscreen fonts
+  ola xvfb xauth fonts-dejavu-core
+  # namespaces of their own for the tests that start JACK servers and OLA daemons
+  iproute2
   # the Debian package (cpack -G DEB, scripts/package-test.sh): dpkg-shlibdeps, and file to find
   # the programs in it
   dpkg-dev file
 )
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [run|test]" >&2; exit 2 ;;
+esac
 
 sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

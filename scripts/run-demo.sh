@@ -9,7 +9,7 @@
 # Extra arguments go to the host (for instance --loop).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/build.sh
+./scripts/build.sh --demo
 build_dir=${NOTECAST_BUILD_DIR:-build}
 host=("$build_dir/bin/notecast-host" --plugin "$build_dir/bin/Notecast.so" --project examples/demo
       --dmx replay:examples/demo.show)

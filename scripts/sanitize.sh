@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 build_dir=${NOTECAST_SANITIZE_BUILD_DIR:-build-sanitize}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNOTECAST_SANITIZE=ON \
-  -DNOTECAST_BUILD_BENCHMARKS=OFF
+  -DNOTECAST_BUILD_BENCHMARKS=OFF \
+  -DNOTECAST_WERROR="${NOTECAST_WERROR:-OFF}"
 cmake --build "$build_dir" -j "$(nproc)"
 
 # The suppressions name reports inside third-party libraries only (see the files for why).

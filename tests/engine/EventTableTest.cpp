@@ -5,16 +5,12 @@
 #include "abi/RuntimeError.h"
 #include "engine/EventTable.h"
 #include "engine/MessageKind.h"
+#include "tests/support/EventBuilder.h"
 
 namespace notecast {
 namespace {
 
-MidiEvent shared(std::int32_t share, const std::string& name) {
-  MidiEvent event = MidiEvent::added();
-  event.Share = share;
-  event.ShareName = name;
-  return event;
-}
+using testing::sharedEvent;
 
 std::int32_t errorNumberOf(const std::function<void()>& call) {
   try {
@@ -44,7 +40,8 @@ TEST(EventTableTest, HighestIndexIsCountMinusOne) {
 
 TEST(EventTableTest, ShareNameOnlyForSharedRecordsAnyNonZeroShareCounts) {
   EventTable table;
-  table.assign({shared(1, ""), shared(0, "Fog"), shared(2, "Hand edited"), shared(-1, "Minus")});
+  table.assign({sharedEvent(1, ""), sharedEvent(0, "Fog"), sharedEvent(2, "Hand edited"),
+                sharedEvent(-1, "Minus")});
   EXPECT_EQ(table.GetShareName(0).asString(), "");
   EXPECT_EQ(table.GetShareName(1).asString(), "");
   EXPECT_EQ(table.GetShareName(2).asString(), "Hand edited");

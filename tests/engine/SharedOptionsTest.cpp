@@ -8,18 +8,14 @@
 
 #include "abi/RuntimeError.h"
 #include "engine/SharedOptions.h"
+#include "tests/support/EventBuilder.h"
 
 namespace notecast {
 namespace {
 
-using Options = std::vector<std::pair<std::string, std::int32_t>>;
+using testing::sharedEvent;
 
-MidiEvent shared(std::int32_t share, const std::string& name) {
-  MidiEvent event = MidiEvent::added();
-  event.Share = share;
-  event.ShareName = name;
-  return event;
-}
+using Options = std::vector<std::pair<std::string, std::int32_t>>;
 
 Options optionsOf(const EventTable& table) {
   Options options;
@@ -30,17 +26,17 @@ Options optionsOf(const EventTable& table) {
 
 TEST(SharedOptionsTest, NamedSharedRecordsInTableOrderWithTheirRows) {
   EventTable table;
-  table.assign({shared(0, "Fog"), shared(1, "Strobe"), shared(1, ""), shared(2, "Haze"),
-                shared(1, "Strobe"), shared(-1, "Blinder")});
+  table.assign({sharedEvent(0, "Fog"), sharedEvent(1, "Strobe"), sharedEvent(1, ""),
+                sharedEvent(2, "Haze"), sharedEvent(1, "Strobe"), sharedEvent(-1, "Blinder")});
   EXPECT_EQ(optionsOf(table), (Options{{"Strobe", 1}, {"Haze", 3}, {"Strobe", 4}, {"Blinder", 5}}))
       << "Share 0 and empty names are left out; a repeated name is listed again";
 }
 
 TEST(SharedOptionsTest, FollowTheTable) {
   EventTable table;
-  table.assign({shared(0, "Fog")});
+  table.assign({sharedEvent(0, "Fog")});
   EXPECT_EQ(optionsOf(table), Options{});
-  table.append(shared(1, "Strobe"));
+  table.append(sharedEvent(1, "Strobe"));
   table.setField(0, MidiEventField::Share, 1);
   EXPECT_EQ(optionsOf(table), (Options{{"Fog", 0}, {"Strobe", 1}}));
   table.remove(0);

@@ -15,7 +15,7 @@
 namespace notecast::host {
 namespace {
 
-constexpr int kDeadlineMs = 30000;  // generous: nothing here takes more than a second
+constexpr int kRunDeadlineMs = 30000;  // generous: nothing here takes more than a second
 
 QByteArray eventFile(const QByteArray& device, const QByteArray& entries) {
   return "[General]\r\nMIDIOutputDevice=" + device + "\r\nCount=1\r\n" + entries;
@@ -63,12 +63,12 @@ class HeadlessRunTest : public ScriptFixture {
           errors_ += QString::fromUtf8(process_.readAllStandardError());
           return errors_.contains(text);
         },
-        std::chrono::milliseconds(kDeadlineMs));
+        std::chrono::milliseconds(kRunDeadlineMs));
   }
   // Closes standard input and waits for the end; the exit status.
   int finish() {
     process_.closeWriteChannel();
-    EXPECT_TRUE(process_.waitForFinished(kDeadlineMs));
+    EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
     errors_ += QString::fromUtf8(process_.readAllStandardError());
     output_ = QString::fromUtf8(process_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;

@@ -12,7 +12,6 @@
 namespace notecast::testing {
 namespace {
 
-constexpr std::int32_t kVirtualDevice = -1;
 constexpr int kManySends = 100;
 
 class MidiJackTest : public ::testing::Test {

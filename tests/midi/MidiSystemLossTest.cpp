@@ -14,7 +14,6 @@
 namespace notecast::testing {
 namespace {
 
-constexpr std::int32_t kVirtualDevice = -1;
 constexpr int kMoreSendsThanRtMidiBuffers = 3000;  // its 16 KiB hold about 2300 notes
 constexpr auto kNoHang = 5s;
 

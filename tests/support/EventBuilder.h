@@ -1,7 +1,8 @@
 #pragma once
-// One event of the table in a line, for tests of the dispatch and the command path.
+// One event of the table in a line, for tests of the table, the dispatch and the command path.
 
 #include <cstdint>
+#include <string>
 
 #include "engine/EventType.h"
 #include "engine/MidiEvent.h"
@@ -17,6 +18,14 @@ inline MidiEvent event(std::int32_t channel, EventType type, std::int32_t status
   e.Data1 = data1;
   e.Data2 = data2;
   e.Value = threshold;
+  return e;
+}
+
+// A new event (as New makes it) shared, or not, under `name`.
+inline MidiEvent sharedEvent(std::int32_t share, const std::string& name) {
+  MidiEvent e = MidiEvent::added();
+  e.Share = share;
+  e.ShareName = name;
   return e;
 }
 

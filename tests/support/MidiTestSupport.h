@@ -24,6 +24,8 @@ using Bytes = std::vector<unsigned char>;
 
 constexpr auto kJackSettles = 2s;  // ports come and go about 0.1 s after a client does
 constexpr auto kPoll = 10ms;
+// The MIDI output control's device number of the plug-in's own port.
+constexpr std::int32_t kVirtualDevice = -1;
 
 inline bool waitUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds timeout = kJackSettles) {

@@ -23,6 +23,9 @@
 
 namespace notecast::host {
 
+// The status byte the desktop tests' events send: a note-on on channel 1.
+inline constexpr int kNoteOn = 0x90;
+
 // One [Entry_n] section with every key; `name` empty for an event that is not shared.
 inline std::string eventEntry(int index, int midiMessage, int data1, int data2,
                               const std::string& name) {

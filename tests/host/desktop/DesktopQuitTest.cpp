@@ -24,7 +24,6 @@ namespace notecast::host {
 namespace {
 
 constexpr const char* kQuestionTitle = "Save changed?";
-constexpr int kNoteOn = 0x90;
 constexpr int kNoShortMessage = 240;  // the plug-in refuses to send it, and says so in a box
 constexpr int kTimedOut = 99;
 constexpr int kDeadlineMs = 30000;  // generous: each run ends within a second

@@ -15,7 +15,7 @@
 namespace notecast::host {
 namespace {
 
-constexpr int kNoteOn = 0x90, kControlChange = 0xB0;
+constexpr int kControlChange = 0xB0;
 
 // Two shared events around one that is not shared, so a command's value (its entry index)
 // differs from its row in the list.

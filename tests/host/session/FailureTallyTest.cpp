@@ -14,7 +14,7 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kLost = "error 0x800A7531 (run-time error 30001: run-time error)";
 constexpr const char* kRange = "error 0x800A0009 (subscript out of range)";
 
-class FailureTallyTest : public testing::Test {
+class FailureTallyTest : public ::testing::Test {
  protected:
   void fail(int times, const std::string& result, int channel = 7) {
     for (int i = 0; i < times; ++i)

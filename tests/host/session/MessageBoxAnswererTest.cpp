@@ -8,7 +8,7 @@
 namespace notecast::host {
 namespace {
 
-class MessageBoxAnswererTest : public testing::Test {
+class MessageBoxAnswererTest : public ::testing::Test {
  protected:
   void SetUp() override { answerer.start(); }
 
