@@ -34,6 +34,9 @@ depends=$(dpkg-deb -f "$package" Depends)
 echo "package-test: $(basename "$package"): Depends: $depends"
 # dpkg-shlibdeps found the system libraries the programs link.
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries"
+# What ships drives windows through Qt's own event API, never through Qt's test library.
+[[ $depends != *libqt6test6* ]] ||
+  fail "Depends names libqt6test6: a shipped program links Qt Test (ldd build/bin/notecast-host)"
 
 root=$work/root
 dpkg -x "$package" "$root"

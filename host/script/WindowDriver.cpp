@@ -8,11 +8,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStyleOptionButton>
-#include <QTest>
 #include <algorithm>
 
 #include "host/script/BadCall.h"
 #include "host/script/ControlFinder.h"
+#include "host/script/InputEvents.h"
 
 namespace notecast::host {
 namespace {
@@ -35,7 +35,7 @@ void checkRow(int row, int count) {
 // next key replaces it. A disabled box takes neither the focus nor the keys.
 void focusAndSelectAll(QLineEdit& edit) {
   edit.setFocus(Qt::OtherFocusReason);
-  QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+  sendKeyClick(edit, Qt::Key_A, QStringLiteral("a"), Qt::ControlModifier);
 }
 
 // The key a keyboard reports for a character: control characters have their own keys; any other
@@ -59,12 +59,10 @@ Qt::Key keyFor(char32_t character) {
   }
 }
 
-// One key press and release per character. QTest::keyClicks knows ASCII only; this takes any
-// character a script can hold.
+// One key press and release per character, any character a script can hold.
 void typeCharacters(QWidget& widget, const QString& text) {
   for (const char32_t character : text.toUcs4()) {
-    QTest::sendKeyEvent(QTest::Click, &widget, keyFor(character), QString::fromUcs4(&character, 1),
-                        Qt::NoModifier);
+    sendKeyClick(widget, keyFor(character), QString::fromUcs4(&character, 1));
   }
 }
 
@@ -80,7 +78,7 @@ QPoint indicatorCentre(QCheckBox& box) {
 void clickRow(QAbstractItemView& view, const QModelIndex& index) {
   view.scrollTo(index);
   const QRect visible = view.visualRect(index) & view.viewport()->rect();
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, visible.center());
+  sendMouseClick(*view.viewport(), visible.center());
 }
 
 }  // namespace
@@ -112,16 +110,16 @@ void WindowDriver::type(std::string_view name, const std::string& text) {
 
 void WindowDriver::clear(std::string_view name) {
   QLineEdit& edit = textBoxForInput(name);
-  QTest::keyClick(&edit, Qt::Key_Delete);
+  sendKeyClick(edit, Qt::Key_Delete);
   settle();
 }
 
 void WindowDriver::click(std::string_view name) {
   auto& button = control<QAbstractButton>(name, {controls::kCheckKind, controls::kButtonKind});
   if (auto* check = qobject_cast<QCheckBox*>(&button)) {
-    QTest::mouseClick(check, Qt::LeftButton, Qt::NoModifier, indicatorCentre(*check));
+    sendMouseClick(*check, indicatorCentre(*check));
   } else {
-    QTest::mouseClick(&button, Qt::LeftButton);
+    sendMouseClick(button, button.rect().center());
   }
   settle();
 }
@@ -131,7 +129,7 @@ void WindowDriver::pick(std::string_view name, int row) {
   checkRow(row, combo->count());
   // F4 opens the drop-down as a person's key does; a disabled drop-down stays closed. Choosing
   // in the open list moves only its highlight until the click, so rows between are not picked.
-  QTest::keyClick(combo, Qt::Key_F4);
+  sendKeyClick(*combo, Qt::Key_F4);
   settle();
   if (!combo) return;
   QAbstractItemView* view = combo->view();
@@ -140,7 +138,9 @@ void WindowDriver::pick(std::string_view name, int row) {
   clickRow(*view, index);
   settle();
   // A row that does not take the click leaves the list open; a person would close it.
-  if (combo && combo->view()->isVisible()) QTest::keyClick(combo->view(), Qt::Key_Escape);
+  if (combo && combo->view()->isVisible()) {
+    sendKeyClick(*combo->view(), Qt::Key_Escape, QString(QChar(kEscape)));
+  }
 }
 
 void WindowDriver::select(std::string_view name, int row) {

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "host/script/ControlDump.h"
 #include "host/script/ControlFinder.h"
@@ -72,6 +74,23 @@ TEST(WindowDriverTest, TypingGoesKeyByKeyAndAWideCheckBoxTakesTheClick) {
   EXPECT_EQ(edited.count(), 3);
   w.driver.click("chk");
   EXPECT_TRUE(w.check->isChecked());
+}
+
+// Qt moves the focus only for the window system's clicks; the driver's clicks must move it too,
+// so leaving a text box by a click ends its editing.
+TEST(WindowDriverTest, AClickTakesTheFocusAsAPersonsClickDoes) {
+  TestWindow w;
+  w.window.show();
+  w.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+  QSignalSpy finished(w.text, &QLineEdit::editingFinished);
+  w.driver.type("txt", "5");
+  EXPECT_EQ(QApplication::focusWidget(), w.text);
+  w.driver.click("chk");
+  EXPECT_EQ(finished.count(), 1);
+  EXPECT_EQ(QApplication::focusWidget(), w.check);
+  w.driver.select("lst", 0);
+  EXPECT_EQ(QApplication::focusWidget(), w.list) << "the list takes the focus for its rows";
 }
 
 TEST(WindowDriverTest, ControlsOfADisabledFrameIgnoreEveryInput) {
