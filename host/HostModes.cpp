@@ -12,7 +12,7 @@
 #include "host/RealTimePriority.h"
 #include "host/SignalWatcher.h"
 #include "host/desktop/HostMainWindow.h"
-#include "host/session/EventFileCheck.h"
+#include "host/session/EventFileReport.h"
 #include "host/session/HostLifecycle.h"
 #include "host/session/MessageBoxAnswerer.h"
 #include "host/session/OutputChoice.h"
@@ -69,7 +69,8 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   HostLifecycle lifecycle(session, reportToStandardError);
   DmxFeed feed(session, options, reportToStandardError);
   endWithInput(feed, loop);
-  if (const auto warning = checkEventFile(options.projectBase)) warnOnStandardError(*warning);
+  if (const auto warning = eventFileProblem(session, options.projectBase))
+    warnOnStandardError(*warning);
   lifecycle.startUp([&] { chooseOutput(session, options); });
 
   const bool statusLines = feed.input() && !options.quiet;
@@ -104,7 +105,8 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
     reportToStandardError(line);
     if (shownIn) shownIn->showFailure(QString::fromStdString(line));
   });
-  const std::optional<std::string> eventFileWarning = checkEventFile(options.projectBase);
+  const std::optional<std::string> eventFileWarning =
+      eventFileProblem(session, options.projectBase);
   if (eventFileWarning) warnOnStandardError(*eventFileWarning);
   lifecycle.startUp([&] { chooseOutput(session, options); });
 

@@ -39,7 +39,7 @@ constexpr std::size_t kMaxClockDigits = 6;
 const std::string kTempExtension = ".tmp";
 constexpr std::size_t kMaxTempSuffix =
     2 + kMaxPidDigits + 1 + kMaxCounterDigits + 1 + kMaxClockDigits + 4;  // 4: ".tmp"
-// A long name's stem keeps its extension (".Notecast") when it is no longer than this.
+// A long name's stem keeps its extension (an event file's suffix) when it is no longer than this.
 constexpr std::size_t kMaxKeptExtension = 16;
 
 // The file a path names: a symbolic link is followed, so the link stays and its file changes.

@@ -4,6 +4,7 @@
 // holds lives in PluginGlobals, shared by every instance.
 
 #include "abi/ComObject.h"
+#include "abi/IEventFileCheck.h"
 #include "abi/IOutputChoice.h"
 #include "abi/IOutputStatus.h"
 #include "abi/LumoTypeLib/ILumoModule.h"
@@ -12,8 +13,9 @@
 
 namespace notecast {
 
-class clsLumoPlugIn final : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin,
-                                             lumo::ILumoModule, IOutputStatus, IOutputChoice> {
+class clsLumoPlugIn final
+    : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
+                       IOutputStatus, IOutputChoice, IEventFileCheck> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -41,6 +43,10 @@ class clsLumoPlugIn final : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo
   // IOutputChoice (clsLumoPlugInChoice.cpp)
   HRESULT put_RunOutput(const char* name) noexcept override;
   HRESULT put_KeptConnections(const char* const* ports, std::int32_t count) noexcept override;
+
+  // IEventFileCheck (clsLumoPlugInEventFile.cpp)
+  HRESULT get_EventFilePath(const char* projectBase, std::string* path) noexcept override;
+  HRESULT CheckEventFile(const char* projectBase, std::string* problem) noexcept override;
 
   static constexpr const char* kPluginName = "Notecast Plugin";
 };

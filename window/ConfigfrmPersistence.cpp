@@ -5,6 +5,7 @@
 
 #include "abi/Boundary.h"
 #include "persistence/EventFile.h"
+#include "persistence/EventFileName.h"
 #include "persistence/WindowPosition.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
@@ -14,7 +15,6 @@
 namespace notecast {
 namespace {
 
-constexpr const char* kEventFileSuffix = ".Notecast";
 constexpr const char* kAskText =
     "The Notecast file was modified.\rDo you want to save the changes?";
 constexpr const char* kAskTitle = "Save changed?";
@@ -37,7 +37,7 @@ void Configfrm::setProjectBaseSource(std::function<std::string()> source) {
 void Configfrm::loadProjectSettings() {
   fillDeviceList();
   if (!projectBase_) throw RuntimeError(ErrorNumber::ObjectNotSet);
-  eventFileName_ = projectBase_() + kEventFileSuffix;
+  eventFileName_ = eventFilePath(projectBase_());
   openCfgFile();
   refreshEntryList();
 }

@@ -18,6 +18,7 @@
 #include "host/desktop/OutputStatusPanel.h"
 #include "host/desktop/SharedCommands.h"
 #include "host/dmx/PluginCallScope.h"
+#include "host/session/EventFileReport.h"
 #include "host/session/ResultFormat.h"
 
 namespace notecast::host {
@@ -32,10 +33,11 @@ constexpr const char* kNoProject = "no project open";
 HostMainWindow::HostMainWindow(PluginSession& session, QString projectBase,
                                DmxStatusPanel::StatusProvider dmxStatus, QWidget* parent)
     : QMainWindow(parent), session_(session), projectBase_(std::move(projectBase)) {
-  // The plug-in forms its file name the same way, relative to the working folder.
+  // The plug-in's name is relative to the working folder, as a relative base is.
   if (!projectBase_.isEmpty()) {
+    const std::string file = eventFileOf(session_, projectBase_.toStdString());
     eventFile_ =
-        QDir::toNativeSeparators(QFileInfo(projectBase_ + kEventFileSuffix).absoluteFilePath());
+        QDir::toNativeSeparators(QFileInfo(QString::fromStdString(file)).absoluteFilePath());
   }
   setObjectName(kWindowName);
   setWindowTitle(projectBase_.isEmpty()

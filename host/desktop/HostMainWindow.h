@@ -22,7 +22,6 @@
 #include <functional>
 
 #include "host/desktop/DmxStatusPanel.h"
-#include "host/session/EventFileCheck.h"
 #include "host/session/PluginSession.h"
 
 class QCloseEvent;
@@ -49,8 +48,6 @@ class HostMainWindow : public QMainWindow {
   static constexpr const char* kQuitButtonName = "quitButton";
   static constexpr const char* kQuitActionName = "quitAction";
 
-  // The plug-in keeps its settings in the project's base name with this suffix.
-  static constexpr const char* kEventFileSuffix = notecast::host::kEventFileSuffix;
   // Successes fade from the status bar after this long; failures stay until the next message.
   static constexpr int kSuccessMessageMs = 5000;
 
@@ -98,7 +95,7 @@ class HostMainWindow : public QMainWindow {
 
   PluginSession& session_;
   QString projectBase_;
-  QString eventFile_;  // empty without a project
+  QString eventFile_;  // as the plug-in names it; empty without a project
   DmxStatusPanel* dmxPanel_ = nullptr;
   QListWidget* commandList_ = nullptr;
   QPushButton* fireButton_ = nullptr;

@@ -139,6 +139,15 @@ bool ProfileDocument::setBytes(std::string_view section, std::string_view key,
   return true;
 }
 
+std::vector<std::string> ProfileDocument::sectionNames() const {
+  std::vector<std::string> names;
+  names.reserve(sections_.size() - 1);
+  // Section 0 stands for the lines before the first header; the others are in file order.
+  for (std::size_t s = 1; s < sections_.size(); ++s)
+    names.push_back(Windows1252::toUtf8(lines_[sections_[s].header].name(buffer_)));
+  return names;
+}
+
 void ProfileDocument::clear() {
   buffer_.clear();
   lines_.assign(1, ProfileLine{});

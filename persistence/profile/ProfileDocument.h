@@ -69,6 +69,9 @@ class ProfileDocument {
                            std::string_view defaultValue) const;
   bool setWholeText(std::string_view section, std::string_view key, std::string_view value);
 
+  // The names of the file's section headers (UTF-8), in file order, as often as they appear.
+  std::vector<std::string> sectionNames() const;
+
   // Forgets every line, as if the file had been deleted.
   void clear();
   bool empty() const noexcept { return tail_ == kStart; }

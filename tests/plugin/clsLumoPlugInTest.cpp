@@ -242,5 +242,22 @@ TEST_F(clsLumoPlugInTest, OutputStatusTellsWhatWasSentWithoutLoadingTheWindow) {
   EXPECT_EQ(recent, "90 3C 64\n");
 }
 
+// What a host asks before Init, answered from the file alone.
+TEST_F(clsLumoPlugInTest, EventFileCheckNeedsNeitherInitNorTheWindow) {
+  auto check = object_.query<IEventFileCheck>();
+  ASSERT_TRUE(check) << "the plug-in object offers its event file check";
+  std::string path = "x", problem = "x";
+  EXPECT_EQ(check->get_EventFilePath("", &path), S_OK);
+  EXPECT_EQ(check->CheckEventFile("", &problem), S_OK);
+  EXPECT_EQ(path + problem, "") << "no project, no file";
+  EXPECT_EQ(check->CheckEventFile(dir_.file("show").c_str(), &problem), S_OK);
+  EXPECT_NE(problem, "") << "no file yet";
+  EXPECT_FALSE(PluginGlobals::hasWindow()) << "asking makes no window";
+
+  EXPECT_EQ(check->CheckEventFile(nullptr, &problem), E_INVALIDARG);
+  EXPECT_EQ(problem, "");
+  EXPECT_EQ(check->get_EventFilePath("show", nullptr), E_POINTER);
+}
+
 }  // namespace
 }  // namespace notecast

@@ -18,6 +18,7 @@
 #include "host/desktop/HostMainWindow.h"
 #include "host/session/PluginSession.h"
 #include "midi/MidiApiChoice.h"
+#include "persistence/EventFileName.h"
 #include "tests/support/PrivateJackServer.h"
 #include "tests/support/TempDir.h"
 
@@ -55,7 +56,7 @@ class DesktopFixture : public ::testing::Test {
   // A project base in the test's folder, and the event file the plug-in forms from it.
   std::string base(const std::string& name = "show") const { return dir_.file(name); }
   std::string eventFile(const std::string& name = "show") const {
-    return base(name) + HostMainWindow::kEventFileSuffix;
+    return eventFilePath(base(name));
   }
 
   // Starts the plug-in for the project `projectBase` and shows the window.

@@ -96,5 +96,14 @@ TEST(ProfileReadTest, ALeadingByteOrderMarkIsSkippedAndNotWrittenBack) {
   EXPECT_EQ(get("\xEF\xBB\xBFk=1\r\n", "", "k"), "1");
 }
 
+TEST(ProfileReadTest, SectionNamesComeInFileOrderWithRepeatsAndAddedSections) {
+  ProfileDocument document =
+      ProfileDocument::parse("top=1\r\n[ A ] note\r\n[no close\r\n[\xE9t\xE9]\r\n[a]\r\n");
+  document.setString("New", "k", "v");
+  EXPECT_EQ(document.sectionNames(),
+            (std::vector<std::string>{"A", "\xC3\xA9t\xC3\xA9", "a", "New"}));
+  EXPECT_TRUE(ProfileDocument().sectionNames().empty());
+}
+
 }  // namespace
 }  // namespace notecast

@@ -1,4 +1,4 @@
-#include "host/session/EventFileCheck.h"
+#include "persistence/EventFileCheck.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,16 +7,17 @@
 #include <filesystem>
 #include <random>
 
+#include "persistence/EventFileName.h"
 #include "tests/support/TempDir.h"
 
-namespace notecast::host {
+namespace notecast {
 namespace {
 
 class EventFileCheckTest : public ::testing::Test {
  protected:
   std::string base() const { return dir_.file("show"); }
   std::string file() const { return eventFilePath(base()); }
-  std::string warning() const { return checkEventFile(base()).value_or("(none)"); }
+  std::string warning() const { return checkEventFile(base()); }
 
   testing::TempDir dir_;
 };
@@ -27,9 +28,9 @@ TEST_F(EventFileCheckTest, AnEventFileInAnyCaseOrLayoutPassesAndNoProjectNeedsNo
         std::string("\xEF\xBB\xBF[General]\n"), std::string("junk\r[ENTRY_3]\rDMXChannel=1\r"),
         std::string("[Entry_0]\nData1=1")}) {
     testing::writeBytes(file(), text);
-    EXPECT_FALSE(checkEventFile(base())) << text;
+    EXPECT_EQ(warning(), "") << text;
   }
-  EXPECT_FALSE(checkEventFile(""));
+  EXPECT_EQ(checkEventFile(""), "");
   EXPECT_EQ(eventFilePath("a/b"), "a/b.Notecast");
 }
 
@@ -47,11 +48,15 @@ TEST_F(EventFileCheckTest, WhatTheFileLacksIsNamedWithTheFile) {
                            " has neither a [General] nor an [Entry_N] section, so it is no event "
                            "file: starting with no events");
   testing::writeBytes(file(), "[Generally]\n[Entry_]\n[Other]\nGeneral=1\n");
-  EXPECT_NE(warning(), "(none)") << "near misses are no sections";
+  EXPECT_NE(warning(), "") << "near misses are no sections";
 
   std::filesystem::remove(file());
   std::filesystem::create_directory(file());
   EXPECT_EQ(warning(), "event file " + file() + " is a folder: starting with no events");
+
+  std::filesystem::remove(file());
+  ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);  // with no writer: a read would wait for ever
+  EXPECT_EQ(warning(), "event file " + file() + " is not a regular file: starting with no events");
 }
 
 TEST_F(EventFileCheckTest, AFileThatCannotBeReadIsNamedWithTheReason) {
@@ -70,4 +75,4 @@ TEST_F(EventFileCheckTest, AFileThatCannotBeReadIsNamedWithTheReason) {
 }
 
 }  // namespace
-}  // namespace notecast::host
+}  // namespace notecast

@@ -1,0 +1,26 @@
+#pragma once
+// The plug-in's word on the project's event file, through its optional event file check
+// (abi/IEventFileCheck.h): which file it keeps the project in, for the window, and what keeps
+// that file from loading, for a warning before the plug-in loads it. The host knows nothing of
+// the file itself. A plug-in without the interface (or failing the call) is not checked: no
+// warning, and the project base stands for the file.
+//
+// Contract: user-interface thread, while the session is open; also before Init.
+
+#include <optional>
+#include <string>
+
+#include "host/session/PluginSession.h"
+
+namespace notecast::host {
+
+// The event file of `projectBase` as the plug-in names it; `projectBase` itself when it does not
+// say. "" without a project.
+std::string eventFileOf(const PluginSession& session, const std::string& projectBase);
+
+// The plug-in's one line on what is wrong with the event file of `projectBase`; nothing when the
+// file looks loadable, no project is open, or the plug-in does not say.
+std::optional<std::string> eventFileProblem(const PluginSession& session,
+                                            const std::string& projectBase);
+
+}  // namespace notecast::host

@@ -1,0 +1,24 @@
+#pragma once
+// A look at a project's event file before the plug-in loads it. The plug-in starts with no events
+// from a file it cannot use and says nothing on load; a host asks this first so that an operator
+// starting a show hears which file it was and why. A plausibility check only (the load decides
+// what the file holds): it reads at most kMaxEventFileCheckBytes and looks, by the profile rules,
+// for the sections an event file has, [General] or [Entry_N].
+//
+// Contract: any thread; keeps no state. Never waits on the file: a named pipe in its place is
+// reported as no regular file at once.
+
+#include <cstddef>
+#include <string>
+
+namespace notecast {
+
+// Event files are a few kilobytes; anything bigger is looked at this far only.
+inline constexpr std::size_t kMaxEventFileCheckBytes = std::size_t{4} * 1024 * 1024;
+
+// What is wrong with the event file of `projectBase`, as one line naming the file ("no event file
+// show.Notecast yet: starting with no events"); "" when it looks like an event file or no project
+// is open (empty base).
+std::string checkEventFile(const std::string& projectBase);
+
+}  // namespace notecast
