@@ -26,6 +26,7 @@ class ChangeDispatcherTest : public testing::Test {
   HRESULT plugin(int channel, int value) {
     ++depth_;
     maxDepth_ = std::max(maxDepth_, depth_);
+    outsideTheGate_ = outsideTheGate_ || !gate_.busy();
     delivered_.push_back({channel, value});
     if (channel == boxChannel_) {
       QEventLoop box;
@@ -51,6 +52,7 @@ class ChangeDispatcherTest : public testing::Test {
   int throwingChannel_ = -1;
   int depth_ = 0;
   int maxDepth_ = 0;
+  bool outsideTheGate_ = false;
   Changes delivered_;
   std::vector<ChangeDispatcher::Failure> failures_;
   bool busyInFailureHandler_ = false;
@@ -75,6 +77,7 @@ TEST_F(ChangeDispatcherTest, ChangesDuringAMessageBoxWaitAndFollowInOrder) {
   ASSERT_TRUE(waitForDeliveries(5));
   EXPECT_EQ(delivered_, (Changes{{1, 10}, {2, 20}, {3, 30}, {1, 11}, {4, 40}}));
   EXPECT_EQ(maxDepth_, 1) << "no delivery inside another";
+  EXPECT_FALSE(outsideTheGate_) << "the window must see the plug-in busy during a box";
 }
 
 TEST_F(ChangeDispatcherTest, OtherPluginCallsHoldDeliveriesBack) {
