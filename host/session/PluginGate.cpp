@@ -7,7 +7,7 @@ namespace notecast::host {
 namespace {
 
 // Queued, never called: the gate may come free deep inside another call's stack.
-void post(QPointer<QObject> context, std::function<void()> run) {
+void post(const QPointer<QObject>& context, std::function<void()> run) {
   if (context) QMetaObject::invokeMethod(context.data(), std::move(run), Qt::QueuedConnection);
 }
 
@@ -25,7 +25,7 @@ void PluginGate::leave() {
   if (--depth_ > 0) return;
   std::vector<Waiter> ready;
   ready.swap(waiters_);
-  for (Waiter& waiter : ready) post(std::move(waiter.context), std::move(waiter.run));
+  for (Waiter& waiter : ready) post(waiter.context, std::move(waiter.run));
 }
 
 void PluginGate::whenFree(QObject* context, std::function<void()> waiter) {
