@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "abi/LumoTypeLib/LumoTypeLib.h"
-#include "host/dmx/PluginCallScope.h"
 #include "host/session/HostError.h"
 #include "host/session/OutputStatusReader.h"
 #include "host/session/ResultFormat.h"
@@ -25,6 +24,7 @@ DmxFeed::DmxFeed(PluginSession& session, const HostOptions& options, const Repor
     throw HostError(std::string("--dmx ") + *options.dmxSource + ": " + error.what());
   }
   dispatcher_ = std::make_unique<ChangeDispatcher>(
+      *input_, session.gate(),
       [&session](int channel, int value) {
         std::int32_t message = kChannelValueMessage, arg1 = channel, arg2 = value, result = 0;
         return session.plugin().MessageHandle(&message, &arg1, &arg2, &result);
@@ -34,7 +34,6 @@ DmxFeed::DmxFeed(PluginSession& session, const HostOptions& options, const Repor
                            std::to_string(failure.value),
                        failure.reason.empty() ? explainFailure(failure.result) : failure.reason);
       });
-  QObject::connect(input_.get(), &DmxInput::changed, dispatcher_.get(), &ChangeDispatcher::deliver);
   QObject::connect(input_.get(), &DmxInput::framesFolded, input_.get(), [report](qint64 frames) {
     report("DMX input held up: " + std::to_string(frames) +
            " frames folded into later ones, each channel keeping its newest value");
@@ -59,8 +58,9 @@ std::string DmxFeed::statusLine() const {
         ", last channel " + std::to_string(now.lastChannel) + " = " + std::to_string(now.lastValue);
   if (now.folded > 0) line += ", " + std::to_string(now.folded) + " frames folded";
   if (failures_.total() > 0) line += ", " + std::to_string(failures_.total()) + " changes failed";
-  // One plug-in call at a time: inside one (a box of the plug-in's) the MIDI part is left out.
-  if (!PluginCallScope::inProgress()) {
+  // Inside a plug-in call (a box of the plug-in's) the MIDI part is left out.
+  if (!session_.gate().busy()) {
+    const PluginGate::Call read(session_.gate());
     if (const auto output = readOutputStatus(session_))
       line += "; " + describeOutputStatus(*output);
   }

@@ -1,6 +1,6 @@
 #pragma once
-// The DMX input of the command line, if any, feeding the plug-in through a dispatcher that
-// keeps one plug-in call at a time, and what the operator hears of it: the plug-in's failure
+// The DMX input of the command line, if any, feeding the plug-in through the session's gate
+// (ChangeDispatcher), and what the operator hears of it: the plug-in's failure
 // results once per kind with a running count (FailureTally), frames folded while the plug-in was
 // held up once per backlog, and a status line.
 //
@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "host/ChangeDispatcher.h"
 #include "host/CommandLine.h"
-#include "host/dmx/ChangeDispatcher.h"
 #include "host/dmx/DmxInput.h"
 #include "host/session/FailureTally.h"
 #include "host/session/PluginSession.h"
@@ -41,7 +41,7 @@ class DmxFeed {
   void reportTotals() const { failures_.totals(); }
 
  private:
-  const PluginSession& session_;
+  PluginSession& session_;
   FailureTally failures_;  // first: the dispatcher reports into it until it goes
   std::unique_ptr<DmxInput> input_;
   std::unique_ptr<ChangeDispatcher> dispatcher_;

@@ -17,7 +17,6 @@
 #include "abi/RuntimeError.h"
 #include "host/desktop/OutputStatusPanel.h"
 #include "host/desktop/SharedCommands.h"
-#include "host/dmx/PluginCallScope.h"
 #include "host/session/EventFileReport.h"
 #include "host/session/ResultFormat.h"
 
@@ -50,7 +49,8 @@ HostMainWindow::HostMainWindow(PluginSession& session, QString projectBase,
   column->addWidget(buildProjectBox());
   dmxPanel_ = new DmxStatusPanel(std::move(dmxStatus), central);
   column->addWidget(dmxPanel_);
-  column->addWidget(new OutputStatusPanel([this] { return readOutputStatus(session_); }, central));
+  column->addWidget(new OutputStatusPanel([this] { return readOutputStatus(session_); },
+                                          session_.gate(), central));
   column->addWidget(buildCommandBox(), 1);
   column->addWidget(buildButtonRow());
   setCentralWidget(central);
@@ -211,14 +211,14 @@ void HostMainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool HostMainWindow::callPlugin(const QString& action, const std::function<HRESULT()>& call) {
-  if (PluginCallScope::inProgress()) {
+  if (session_.gate().busy()) {
     showFailure(tr("%1 must wait: the plug-in is busy with another call").arg(action));
     return false;
   }
   HRESULT result = S_OK;
   QString reason;
   {
-    const PluginCallScope scope;  // DMX changes wait until the call is over
+    const PluginGate::Call inPlugin(session_.gate());  // DMX changes wait until it is over
     try {
       result = call();
     } catch (const FailedResult& failure) {

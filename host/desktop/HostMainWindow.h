@@ -7,9 +7,9 @@
 //  - User-interface thread only. `session` outlives the window; the plug-in has been through
 //    Init, ModuleInfo and LoadProjectData before the window is built: the constructor fetches
 //    the shared commands once.
-//  - Every call into the plug-in runs inside a PluginCallScope, one at a time: an action while
-//    another plug-in call is in progress (inside a message box of the plug-in's) is refused with
-//    a note in the status bar. A failure result is shown in the status bar with its code and
+//  - Every call into the plug-in goes through the session's PluginGate, one at a time: an action
+//    while the gate is busy (inside a message box of the plug-in's) is refused with a note in the
+//    status bar. A failure result is shown in the status bar with its code and
 //    meaning ("Save failed: error 0x800A004B (...)") and the host keeps running.
 //  - Quit (button, Ctrl+Q, the frame's close button) asks the plug-in AskToSaveProjectData
 //    (it may show its own question). The user cancelling, or the call failing, keeps the window;
@@ -84,9 +84,9 @@ class HostMainWindow : public QMainWindow {
   QWidget* buildButtonRow();
   QPushButton* addButton(const QString& text, const char* objectName);
 
-  // The single way into the plug-in: runs `call` inside a PluginCallScope and shows a failure
+  // The window's single way into the plug-in: runs `call` inside the gate and shows a failure
   // result (returned or thrown as FailedResult) or another exception as "ACTION failed: ...".
-  // True on success. Refuses, without calling, while another plug-in call is in progress.
+  // True on success. Refuses, without calling, while the gate is busy.
   bool callPlugin(const QString& action, const std::function<HRESULT()>& call);
 
   void fire(QListWidgetItem* item);

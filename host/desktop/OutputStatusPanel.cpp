@@ -6,8 +6,6 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
-#include "host/dmx/PluginCallScope.h"
-
 namespace notecast::host {
 namespace {
 
@@ -27,9 +25,10 @@ QString stateText(OutputState state) {
 
 }  // namespace
 
-OutputStatusPanel::OutputStatusPanel(StatusProvider provider, QWidget* parent)
+OutputStatusPanel::OutputStatusPanel(StatusProvider provider, PluginGate& gate, QWidget* parent)
     : QGroupBox(tr("MIDI output"), parent),
       provider_(std::move(provider)),
+      gate_(gate),
       timer_(new QTimer(this)),
       output_(new QLabel(this)),
       counts_(new QLabel(this)),
@@ -52,8 +51,12 @@ OutputStatusPanel::OutputStatusPanel(StatusProvider provider, QWidget* parent)
 
 void OutputStatusPanel::refresh() {
   // Inside a plug-in call (its box is open) the plug-in is not asked anything else.
-  if (PluginCallScope::inProgress()) return;
-  const std::optional<OutputStatusSnapshot> status = provider_ ? provider_() : std::nullopt;
+  if (gate_.busy()) return;
+  std::optional<OutputStatusSnapshot> status;
+  if (provider_) {
+    const PluginGate::Call read(gate_);
+    status = provider_();
+  }
   if (!status) {
     output_->setText(tr("not told by the plug-in"));
     counts_->setText(QStringLiteral("-"));

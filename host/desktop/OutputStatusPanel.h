@@ -4,14 +4,16 @@
 // second through the plug-in's optional output status (OutputStatusReader); a plug-in that tells
 // none shows "not told by the plug-in".
 //
-// Contract: user-interface thread only; the provider is called from the panel's timer and never
-// while a plug-in call is in progress (a box of the plug-in's may be open).
+// Contract: user-interface thread only; `gate` outlives the panel. The provider is called from the
+// panel's timer inside the gate, and never while the gate is busy (a box of the plug-in's may be
+// open): that refresh is skipped.
 
 #include <QGroupBox>
 #include <functional>
 #include <optional>
 
 #include "host/session/OutputStatusReader.h"
+#include "host/session/PluginGate.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -31,13 +33,14 @@ class OutputStatusPanel : public QGroupBox {
 
   using StatusProvider = std::function<std::optional<OutputStatusSnapshot>()>;
 
-  explicit OutputStatusPanel(StatusProvider provider, QWidget* parent = nullptr);
+  OutputStatusPanel(StatusProvider provider, PluginGate& gate, QWidget* parent = nullptr);
 
   // Shows the status now; the timer also does it.
   void refresh();
 
  private:
   StatusProvider provider_;
+  PluginGate& gate_;
   QTimer* timer_;
   QLabel* output_;
   QLabel* counts_;

@@ -3,10 +3,10 @@
 // command server (one per shared event), and firing one the way the host's command system does
 // (the picked first option, then the value of the single second option, then ExecuteCommand).
 //
-// Contract: user-interface thread only; the caller marks the plug-in call in progress
-// (PluginCallScope) around each function. A failure result of the plug-in throws FailedResult
-// with that result; an answer the host cannot use (no second option, a value of another kind
-// than text or number) throws std::runtime_error with a readable reason.
+// Contract: user-interface thread only; the caller holds a PluginGate::Call around each function. A
+// failure result of the plug-in throws FailedResult with that result; an answer the host cannot use
+// (no second option, a value of another kind than text or number) throws std::runtime_error with a
+// readable reason.
 
 #include <QString>
 #include <vector>

@@ -7,60 +7,40 @@
 // order within a frame, through `changed`, on the Qt main thread. Every source reads on the
 // main thread (OLA's client through a socket notifier), so a frame takes no hop between threads.
 //
-// Frames wait while the receivers cannot take them: while `changed` is being emitted (a receiver
-// runs a nested event loop, a message box) and while a call into the plug-in is in progress
-// (PluginCallScope). `changed` is never emitted inside itself nor inside a plug-in call; the
-// waiting frames follow in order once the hold is over. The wait is bounded (FrameQueue): about
-// one second of frames, kHeldFramesPerUniverse per universe, waits as it came; older frames are
-// folded, keeping each channel's newest value. The status counts the folded frames, and
-// framesFolded() tells them once the backlog is delivered. When nothing holds the receivers up,
-// every frame's changes go out at once, none dropped or merged.
+// Frames wait while the receivers cannot take them (FrameHold): while `changed` is being emitted
+// (a receiver runs a nested event loop, a message box) and while the owner's DeliveryGate says
+// the receivers are busy (a call into the plug-in is in progress). `changed` is never emitted
+// inside itself nor while the gate is busy; the waiting frames follow in order once the hold is
+// over. The wait is bounded: about one second of frames, kHeldFramesPerUniverse per universe,
+// waits as it came; older frames are folded, keeping each channel's newest value. The status
+// (DmxStatusMeter) counts the folded frames, and framesFolded() tells them once the backlog is
+// delivered. When nothing holds the receivers up, every frame's changes go out at once, none
+// dropped or merged. The channel state is bounded (ChannelState::kMaxUniverses); values of
+// universes beyond it are ignored, with one warning.
 //
-// The channel state is bounded (ChannelState::kMaxUniverses); values of universes beyond it are
-// ignored, and a warning says so once.
-//
-// Contract: create, connect, start() on the main thread; every signal arrives on the main thread.
-// start() once; stop() may be called any number of times (the destructor calls it too); after
-// stop() no further frame is sent.
+// Contract: create, connect, set the gate, start() on the main thread; every signal arrives on
+// the main thread. start() once; stop() may be called any number of times (the destructor calls it
+// too); after stop() no further frame is sent.
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <cstdint>
-#include <deque>
 #include <iostream>
 #include <memory>
 #include <span>
-#include <utility>
-#include <vector>
 
-#include "host/dmx/ChannelState.h"
-#include "host/dmx/FrameQueue.h"
+#include "host/dmx/DeliveryGate.h"
+#include "host/dmx/DmxStatusMeter.h"
+#include "host/dmx/FrameHold.h"
 
 namespace notecast::host {
-
-struct DmxInputStatus {
-  QString source;  // "OLA universes 1,2", "standard input", "replay of demo.show"
-  // "not started", "running", "ended", "stopped", "failed: REASON"; OLA also "connecting",
-  // "connection lost, retrying", "no OLA daemon on 127.0.0.1:9010, retrying", "cannot register
-  // universe N: ..."
-  QString state;
-  double framesPerSecond = 0;  // frames in the last second
-  qint64 frames = 0;
-  qint64 changes = 0;
-  int lastChannel = 0;  // 0 before the first change
-  int lastValue = 0;
-  qint64 folded = 0;  // frames folded into later ones while the receivers were held up
-  friend bool operator==(const DmxInputStatus&, const DmxInputStatus&) = default;
-};
 
 class DmxInput : public QObject {
   Q_OBJECT
 
  public:
   // statusChanged comes at most once per this interval (plus once at the start of a burst).
-  static constexpr int kStatusIntervalMs = 250;
+  static constexpr int kStatusIntervalMs = DmxStatusMeter::kIntervalMs;
   // DMX refreshes a full universe at most about 44 times a second: this many frames per
   // universe are about one second of input.
   static constexpr std::size_t kHeldFramesPerUniverse = 44;
@@ -77,11 +57,14 @@ class DmxInput : public QObject {
 
   ~DmxInput() override;
 
+  // Whether the receivers are busy, as the owner tells it; until it is given they never are.
+  void setDeliveryGate(DeliveryGate gate) { hold_.setGate(std::move(gate)); }
+
   virtual void start() = 0;
   // Ends the source; frames still waiting are not sent any more.
   void stop();
   // The latest counts; cheap, may be called at any time on the main thread.
-  DmxInputStatus status() const;
+  DmxInputStatus status() const { return meter_.status(); }
 
  signals:
   void changed(int channel, int value);
@@ -117,7 +100,7 @@ class DmxInput : public QObject {
   void fail(const QString& reason);
 
   // How many frames wait as they came before older ones are folded.
-  std::size_t heldFrameLimit() const noexcept { return waiting_.limit(); }
+  std::size_t heldFrameLimit() const noexcept { return hold_.limit(); }
   // The source has met `universes` universes so far (a replay learns them as it plays): the
   // bound of the waiting frames grows with them, up to kMaxHeldUniverses.
   void noteUniverses(std::size_t universes);
@@ -128,32 +111,10 @@ class DmxInput : public QObject {
 
  private:
   void enqueue(DmxFrame frame);
-  // Keeps the room of a sent frame's values for a frame to come.
-  void recycle(std::vector<ChannelChange> values);
-  void sendWaiting();
-  void resumeAfterPluginCall();
-  void noteStatusChange();
-  void statusTick();
-  double framesInLastSecond() const;
 
   std::ostream& warnings_;
-  ChannelState channels_;
-  bool refusalTold_ = false;
-  FrameQueue waiting_;  // taken, not yet sent
-  static constexpr std::size_t kSpareFrames = 4;
-  std::vector<std::vector<ChannelChange>> spareValues_;  // room of sent frames, empty
-  std::vector<ChannelChange> changes_;                   // the frame being sent's changes
-  bool sending_ = false;
-  bool resumeScheduled_ = false;
-  bool sourceStopped_ = false;
-  qint64 foldedSent_ = 0;    // folded frames among those sent
-  qint64 foldedUntold_ = 0;  // of those, not yet told by framesFolded()
-  DmxInputStatus status_;
-  QElapsedTimer clock_;
-  // (ms on clock_, frames) of the last second, one entry per millisecond
-  std::deque<std::pair<qint64, qint64>> frameTimes_;
-  QTimer statusTimer_;
-  DmxInputStatus lastReported_;  // as of the last statusChanged
+  FrameHold hold_;
+  DmxStatusMeter meter_;
 };
 
 }  // namespace notecast::host

@@ -29,13 +29,13 @@ CallResult noResult() {
 }  // namespace
 
 void ScriptRunner::addHostCalls() {
-  add("project", [this](const ScriptLine& line) {
+  addHostCall("project", [this](const ScriptLine& line) {
     session_.helper().setProjectBase(line.text(0));
     return noResult();
   });
-  add("answer", [this](const ScriptLine& line) { return answer(line); });
-  add("sleep", [this](const ScriptLine& line) { return sleep(line); });
-  add("quit", [this](const ScriptLine&) {
+  addHostCall("answer", [this](const ScriptLine& line) { return answer(line); });
+  addHostCall("sleep", [this](const ScriptLine& line) { return sleep(line); });
+  addHostCall("quit", [this](const ScriptLine&) {
     quit_ = true;
     return noResult();
   });

@@ -19,7 +19,11 @@ ScriptRunner::ScriptRunner(PluginSession& session, std::ostream& out)
 
 HRESULT ScriptRunner::initialise(VARIANT_BOOL* answer) {
   boxes_.start();
-  const HRESULT result = session_.init(answer);
+  HRESULT result = S_OK;
+  {
+    const PluginGate::Call call(session_.gate());
+    result = session_.init(answer);
+  }
   boxes_.stop();
   return result;
 }
@@ -45,6 +49,13 @@ bool ScriptRunner::runLine(std::string_view text) {
 }
 
 void ScriptRunner::add(std::string_view word, Handler handler) {
+  addHostCall(word, [this, handler = std::move(handler)](const ScriptLine& line) {
+    const PluginGate::Call call(session_.gate());
+    return handler(line);
+  });
+}
+
+void ScriptRunner::addHostCall(std::string_view word, Handler handler) {
   handlers_.emplace(std::string(word), std::move(handler));
 }
 

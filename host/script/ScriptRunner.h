@@ -3,7 +3,8 @@
 // line per call (plus list items and message box reports), in the format of ResultFormat.h.
 //
 // Contract: runs on the user-interface thread with a QApplication alive; the session MUST
-// outlive the runner. The runner calls the plug-in only for the calls the script makes.
+// outlive the runner. The runner calls the plug-in only for the calls the script makes, each
+// through the session's gate.
 
 #include <functional>
 #include <istream>
@@ -36,7 +37,10 @@ class ScriptRunner {
  private:
   using Handler = std::function<CallResult(const ScriptLine&)>;
 
+  // A call that reaches the plug-in (its object, window or command server): run inside the gate.
   void add(std::string_view word, Handler handler);
+  // A call on the host alone.
+  void addHostCall(std::string_view word, Handler handler);
   void addPluginCalls();
   void addToolCalls();
   void addWindowCalls();

@@ -1,6 +1,5 @@
 #include "host/session/HostLifecycle.h"
 
-#include "host/dmx/PluginCallScope.h"
 #include "host/session/ResultFormat.h"
 
 namespace notecast::host {
@@ -15,7 +14,7 @@ bool HostLifecycle::check(const char* what, HRESULT hr) const {
 }
 
 void HostLifecycle::startUp(const std::function<void()>& beforeProject) {
-  const PluginCallScope scope;
+  const PluginGate::Call call(session_.gate());
   VARIANT_BOOL answer = VARIANT_FALSE;
   check("Init", session_.init(&answer));
   try {
@@ -38,7 +37,7 @@ void HostLifecycle::startUp(const std::function<void()>& beforeProject) {
 void HostLifecycle::shutDown() {
   VARIANT_BOOL answer = VARIANT_FALSE;
   {
-    const PluginCallScope scope;
+    const PluginGate::Call call(session_.gate());
     check("Term", session_.plugin().Term(&answer));
   }
   session_.close();

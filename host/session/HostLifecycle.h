@@ -4,7 +4,8 @@
 //   start-up:  Init, ModuleInfo, ClearProjectData, LoadProjectData, Enable
 //   shut-down: Term, then every reference released and the library unloaded when it agrees
 // (the desktop mode asks AskToSaveProjectData before, and stays when the user cancels).
-// Every failure result is reported, none is ignored. User-interface thread only.
+// Every failure result is reported, none is ignored. The start-up is one call through the
+// session's gate, and so is Term. User-interface thread only.
 
 #include <functional>
 #include <string>

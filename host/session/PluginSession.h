@@ -1,11 +1,13 @@
 #pragma once
 // Everything the host holds of one loaded plug-in: the library, the plug-in object, the helper
 // handed to Init, and the module information last asked for with the window and command server
-// it names.
+// it names, and the gate every call into the plug-in goes through.
 //
 // Contract:
 //  - All calls MUST come from the host's user-interface thread, with a QApplication alive from
 //    construction to close().
+//  - Every call into the plug-in (its object, window or command server) MUST be made inside a
+//    PluginGate::Call of gate(): the plug-in takes one call at a time.
 //  - close() (also run by the destructor) releases every reference the host holds, then lets the
 //    library decide through DllCanUnloadNow whether it is unloaded.
 
@@ -15,6 +17,7 @@
 #include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "abi/RuntimeError.h"
 #include "host/session/HostHelper.h"
+#include "host/session/PluginGate.h"
 #include "host/session/PluginLibrary.h"
 
 namespace notecast::host {
@@ -34,6 +37,8 @@ class PluginSession {
   const std::string& libraryPath() const noexcept { return library_.path(); }
   lumo::ILumoPlugin& plugin() const noexcept { return *plugin_; }
   HostHelper& helper() const noexcept { return *helper_; }
+  PluginGate& gate() noexcept { return gate_; }
+  const PluginGate& gate() const noexcept { return gate_; }
 
   // Init(kHostTitle, library path, helper); returns what the plug-in answered.
   HRESULT init(VARIANT_BOOL* result);
@@ -77,6 +82,7 @@ class PluginSession {
   ComPtr<HostHelper> helper_;
   ComPtr<lumo::ILumoPlugin> plugin_;
   KeptModuleInfo moduleInfo_;
+  PluginGate gate_;
   bool closed_ = false;
 };
 

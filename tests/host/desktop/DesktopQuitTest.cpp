@@ -13,7 +13,7 @@
 #include "host/ExitStatus.h"
 #include "host/HostLoop.h"
 #include "host/SignalWatcher.h"
-#include "host/dmx/PluginCallScope.h"
+#include "host/session/PluginGate.h"
 
 #include "abi/RuntimeError.h"
 #include "host/session/ResultFormat.h"
@@ -150,7 +150,7 @@ TEST_F(DesktopQuitTest, AStopSignalEndsTheHostWhileABoxOfThePluginIsOpen) {
 
   bool delivered = false;
   QTimer::singleShot(0, window_.get(), [&] {
-    const PluginCallScope scope;
+    const PluginGate::Call call(session_->gate());
     std::int32_t message = lumo::kMessageChannelValue, channel = 1, value = 200, result = 0;
     session_->plugin().MessageHandle(&message, &channel, &value, &result);
     delivered = true;

@@ -6,7 +6,7 @@
 #include <QListWidget>
 
 #include "abi/RuntimeError.h"
-#include "host/dmx/PluginCallScope.h"
+#include "host/session/PluginGate.h"
 #include "host/session/ResultFormat.h"
 #include "tests/host/desktop/DesktopFixture.h"
 #include "tests/support/MidiTestSupport.h"
@@ -126,7 +126,7 @@ TEST_F(DesktopWindowTest, FailedSaveIsShownWithItsCodeAndMeaning) {
 TEST_F(DesktopWindowTest, ActionsWaitWhileAnotherPluginCallIsInProgress) {
   openHost(base());
   {
-    const PluginCallScope otherCall;
+    const PluginGate::Call otherCall(session_->gate());
     click(HostMainWindow::kSaveButtonName);
   }
   EXPECT_EQ(status(), "Save must wait: the plug-in is busy with another call");
