@@ -277,9 +277,10 @@ TEST_F(FaultTest, AStoppedHostKeepsItsMemoryAndPlaysNoStaleBacklog) {
   std::this_thread::sleep_for(3s);
   const long after = residentKilobytes(pid);
   sender.stopSending();
-  if (kResidentMemoryMeansWhatIsHeld)
+  if (kResidentMemoryMeansWhatIsHeld) {
     EXPECT_LE(after, before + before / 10)
         << "resident memory grew from " << before << " kB to " << after << " kB";
+  }
   EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
 }
 
