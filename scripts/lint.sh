@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The format check and clang-tidy on every source file of the product, one CTest test each (label
-# lint), in ./build-lint (or $NOTECAST_LINT_BUILD_DIR): configured like the normal build, so
-# clang-tidy sees the same compile commands, and never built. Extra arguments go to ctest (for
-# instance -R tidy/host/ for some files). Fails when any file fails a check.
+# The format check and clang-tidy on every source of the product, one CTest test per library
+# (label lint, cmake/Lint.cmake), in ./build-lint (or $NOTECAST_LINT_BUILD_DIR): configured like
+# the normal build, so clang-tidy sees the same flags, and never built. Extra arguments go to
+# ctest (for instance -R tidy/notecast_window). Fails when any source fails a check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh

@@ -23,7 +23,6 @@ constexpr std::int32_t kMaxDmxChannel = 1024;
 constexpr std::int32_t kMaxValue = 255;
 constexpr std::int32_t kMaxStatus = 255;
 constexpr std::int32_t kMaxDataByte = 127;
-constexpr int kMidiChannels = 16;
 
 // The range test is on the real number, so 127.4 is refused although it would round to 127;
 // what is stored is rounded to the nearest integer, halves to even (12.5 -> 12, 13.5 -> 14).

@@ -21,7 +21,6 @@
 namespace notecast {
 namespace {
 
-constexpr int kMidiChannels = 16;
 constexpr int kIconSize = 32;
 // The layout places its controls in pixels for a dialog font with Arial's metrics (Liberation
 // Sans and Arimo have them) 10 pixels high: every caption and fixed list row fits its control

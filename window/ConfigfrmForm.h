@@ -15,6 +15,9 @@ class QPushButton;
 
 namespace notecast {
 
+// The rows of the MIDI channel drop-down: MIDI has 16 channels.
+inline constexpr int kMidiChannels = 16;
+
 class EntryListWidget;
 
 class ConfigfrmForm : public QWidget {

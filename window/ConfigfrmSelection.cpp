@@ -13,8 +13,6 @@
 namespace notecast {
 namespace {
 
-constexpr int kMidiChannels = 16;
-
 // Splits the status into kind and channel, silently: a pick handler running here would compose
 // the status anew from the channel box's previous row.
 void showMessageKind(ConfigfrmForm& f, std::int32_t status) {

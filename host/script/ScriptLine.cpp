@@ -7,7 +7,6 @@
 namespace notecast::host {
 namespace {
 
-constexpr char kBlank = ' ';
 constexpr char kCarriageReturn = '\r';
 constexpr char kCommentMark = '#';
 
@@ -29,25 +28,25 @@ bool splitArguments(std::string_view rest, const CallSyntax& syntax,
       raw->push_back(rest);
       return true;
     }
-    const auto begin = rest.find_first_not_of(kBlank);
+    const auto begin = rest.find_first_not_of(ScriptLine::kBlank);
     if (begin == std::string_view::npos) return false;
     rest.remove_prefix(begin);
-    const auto end = std::min(rest.find(kBlank), rest.size());
+    const auto end = std::min(rest.find(ScriptLine::kBlank), rest.size());
     raw->push_back(rest.substr(0, end));
     rest.remove_prefix(end);
   }
-  return rest.find_first_not_of(kBlank) == std::string_view::npos;
+  return rest.find_first_not_of(ScriptLine::kBlank) == std::string_view::npos;
 }
 
 }  // namespace
 
 ScriptLine ScriptLine::parse(std::string_view line, std::span<const CallSyntax> grammar) {
   if (!line.empty() && line.back() == kCarriageReturn) line.remove_suffix(1);
-  const auto start = line.find_first_not_of(kBlank);
+  const auto start = line.find_first_not_of(ScriptLine::kBlank);
   if (start == std::string_view::npos || line[start] == kCommentMark) return ScriptLine{};
   line.remove_prefix(start);
 
-  const auto wordEnd = std::min(line.find(kBlank), line.size());
+  const auto wordEnd = std::min(line.find(ScriptLine::kBlank), line.size());
   const std::string_view word = line.substr(0, wordEnd);
   const CallSyntax* syntax = findSyntax(grammar, word);
   if (!syntax) return bad(word, kUnknownCall);

@@ -34,6 +34,9 @@ class ScriptLine {
   enum class Kind { Skip, Call, Bad };
   using Argument = std::variant<std::int32_t, std::string>;
 
+  // What separates the words and arguments of a line.
+  static constexpr char kBlank = ' ';
+
   // Why a line is Bad.
   static constexpr std::string_view kUnknownCall = "unknown call";
   static constexpr std::string_view kWrongArgumentCount = "wrong number of arguments";

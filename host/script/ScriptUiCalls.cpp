@@ -19,7 +19,6 @@ namespace notecast::host {
 namespace {
 
 constexpr std::string_view kWindowMissing = "window not found";
-constexpr char kBlank = ' ';
 // The two calls that are no input.
 constexpr std::string_view kWindowCall = "window";
 constexpr std::string_view kDumpCall = "dump";
@@ -47,7 +46,7 @@ QWidget& loadedWindow(PluginSession& session) {
 CallResult uiCall(PluginSession& session, const std::string& text) {
   const ScriptLine call = ScriptLine::parse(text, uiGrammar());
   if (call.kind() == ScriptLine::Kind::Skip) {
-    const bool nothing = text.find_first_not_of(kBlank) == std::string::npos;
+    const bool nothing = text.find_first_not_of(ScriptLine::kBlank) == std::string::npos;
     throw BadCall(nothing ? ScriptLine::kWrongArgumentCount : ScriptLine::kUnknownCall);
   }
   if (call.kind() == ScriptLine::Kind::Bad) throw BadCall(call.reason());
