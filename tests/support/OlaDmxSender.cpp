@@ -43,9 +43,9 @@ bool OlaDmxSender::send(const std::uint8_t* values, unsigned int length) {
 
 bool OlaDmxSender::sendLevel(int channel, std::int64_t value) {
   std::array<std::uint8_t, kSlots> values{};
-  const int slots = std::clamp(channel, 1, kSlots);
-  values[static_cast<std::size_t>(slots - 1)] = asSlot(value);
-  return send(values.data(), static_cast<unsigned int>(slots));
+  const int length = std::clamp(channel, 1, kSlots);
+  values[static_cast<std::size_t>(length - 1)] = asSlot(value);
+  return send(values.data(), static_cast<unsigned int>(length));
 }
 
 void OlaDmxSender::startFullUniverse(int framesPerSecond, Pattern pattern) {
