@@ -8,8 +8,8 @@
 // libjack names a client's notification socket after the client and the user alone, not the
 // server: two processes of one user with JACK clients of the same name (the plug-in's
 // "Notecast") break each other's clients even on different servers. Test programs that open
-// such clients must not run at the same time: give them the CTest resource lock (notecast_add_test
-// SERVERS).
+// such clients MUST be marked SERVERS (notecast_add_test): each then gets a /dev/shm of its own,
+// or, where no namespace can be made, they run one at a time.
 
 #include <sys/types.h>
 

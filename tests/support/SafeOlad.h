@@ -10,8 +10,9 @@
 // through runTool(), which checks that this daemon still answers and gives the tool a search
 // path without olad in it.
 //
-// The RPC port is one per machine: test programs that start one MUST hold the CTest
-// resource lock (notecast_add_test SERVERS).
+// The RPC port is one per network: test programs that start one MUST be marked SERVERS
+// (notecast_add_test): each then gets a loopback-only network of its own, or, where no namespace
+// can be made, they run one at a time.
 
 #include <sys/types.h>
 
