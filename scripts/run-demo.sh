@@ -26,7 +26,8 @@ trap 'kill ${monitor_pid:-} 2>/dev/null || true; jackd_stop' EXIT
 jackd_start
 export NOTECAST_MIDI_API=jack
 echo "run-demo: private JACK server $JACK_DEFAULT_SERVER; MIDI from Notecast:out is printed below"
-jack_midi_dump &
+# Line by line, also into a pipe or a log: the monitor ends by a signal, with no flush.
+stdbuf -oL jack_midi_dump &
 monitor_pid=$!
 "${host[@]}" "$@" &
 host_pid=$!
