@@ -32,7 +32,7 @@ constexpr std::array<ValueOption, 6> kValueOptions{{
     {"--unregister", &HostOptions::unregisterPath},
 }};
 
-constexpr std::array<Flag, 7> kFlags{{
+constexpr std::array<Flag, 9> kFlags{{
     {"--show", &HostOptions::show},
     {"--help", &HostOptions::help},
     {"-h", &HostOptions::help},
@@ -40,6 +40,8 @@ constexpr std::array<Flag, 7> kFlags{{
     {"--loop", &HostOptions::loop},
     {"--headless", &HostOptions::headless},
     {"--quiet", &HostOptions::quiet},
+    {"--monitor", &HostOptions::monitor},
+    {"--list-outputs", &HostOptions::listOutputs},
 }};
 
 constexpr const char* kProject = "--project";
@@ -90,6 +92,12 @@ void checkCombinations(const HostOptions& options, std::size_t given) {
   }
   if (options.scriptPath && options.headless) {
     throw HostError("--script and --headless are two different modes: choose one");
+  }
+  if (options.listOutputs && given != (options.pluginPath ? 2U : 1U)) {
+    throw HostError("--list-outputs takes no other option than --plugin");
+  }
+  if (options.monitor && options.scriptPath) {
+    throw HostError("--monitor shows the desktop and headless modes' messages; not with --script");
   }
   if (options.loop && !(options.dmxSource && options.dmxSource->rfind("replay:", 0) == 0)) {
     throw HostError("--loop repeats a replay: it needs --dmx replay:FILE");

@@ -2,7 +2,8 @@
 // The host's command line:
 //   notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]
 //                 [--script FILE|- | --headless] [--show] [--quiet]
-//                 [--midi-out NAME] [--connect PORT]...
+//                 [--midi-out NAME] [--connect PORT]... [--monitor]
+//   notecast-host [--plugin PATH] --list-outputs
 //   notecast-host --register PATH | --unregister PATH
 //   notecast-host -h | --help | --version
 // Every option that takes a value also takes it as --option=VALUE.
@@ -24,6 +25,8 @@ struct HostOptions {
   bool quiet = false;                     // headless: no status line
   std::optional<std::string> midiOut;     // the MIDI output for this run, not stored
   std::vector<std::string> connectPorts;  // ports to connect the plug-in's own port to
+  bool monitor = false;                   // every message sent, on standard output
+  bool listOutputs = false;               // print the plug-in's outputs and end
   std::optional<std::string> registerPath;
   std::optional<std::string> unregisterPath;
   bool help = false;
@@ -33,7 +36,8 @@ struct HostOptions {
 inline constexpr const char* kUsage =
     "usage: notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]\n"
     "                     [--script FILE|- | --headless] [--show] [--quiet]\n"
-    "                     [--midi-out NAME] [--connect PORT]...\n"
+    "                     [--midi-out NAME] [--connect PORT]... [--monitor]\n"
+    "       notecast-host [--plugin PATH] --list-outputs\n"
     "       notecast-host --register PATH | --unregister PATH\n"
     "       notecast-host -h | --help | --version\n";
 
@@ -60,6 +64,9 @@ inline constexpr const char* kHelp =
     "  --midi-out NAME    choose the MIDI output for this run without touching the event file\n"
     "  --connect PORT     connect Notecast's own port to PORT whenever both exist (may be\n"
     "                     given more than once)\n"
+    "  --monitor          print every MIDI message sent on standard output: time, bytes and\n"
+    "                     meaning\n"
+    "  --list-outputs     print the MIDI outputs the plug-in offers, one a line, and end\n"
     "  --register PATH    register the plug-in's class in the host's registry file\n"
     "  --unregister PATH  remove it again\n"
     "  -h, --help         this text\n"
