@@ -5,6 +5,7 @@
 
 #include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "host/session/HostError.h"
+#include "host/session/OutputDetailsReader.h"
 #include "host/session/OutputStatusReader.h"
 #include "host/session/ResultFormat.h"
 
@@ -30,9 +31,15 @@ DmxFeed::DmxFeed(PluginSession& session, const HostOptions& options, const Repor
         return session.plugin().MessageHandle(&message, &arg1, &arg2, &result);
       },
       [this](const ChangeDispatcher::Failure& failure) {
+        std::string reason = failure.reason;
+        if (reason.empty()) {
+          // What the plug-in says it meant, asked right after the call that failed.
+          const PluginGate::Call call(session_.gate());
+          reason = explainPluginFailure(session_, failure.result);
+        }
         failures_.note("DMX channel " + std::to_string(failure.channel) + " = " +
                            std::to_string(failure.value),
-                       failure.reason.empty() ? explainFailure(failure.result) : failure.reason);
+                       reason);
       });
   QObject::connect(input_.get(), &DmxInput::framesFolded, input_.get(), [report](qint64 frames) {
     report("DMX input held up: " + std::to_string(frames) +

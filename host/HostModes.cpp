@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,16 +12,22 @@
 #include "host/HostLoop.h"
 #include "host/RealTimePriority.h"
 #include "host/SignalWatcher.h"
+#include "host/StateReport.h"
 #include "host/desktop/HostMainWindow.h"
 #include "host/session/EventFileReport.h"
 #include "host/session/HostLifecycle.h"
 #include "host/session/MessageBoxAnswerer.h"
 #include "host/session/OutputChoice.h"
+#include "host/session/OutputDetailsReader.h"
+#include "host/session/ResultFormat.h"
+#include "host/session/SentMessageMonitor.h"
 
 namespace notecast::host {
 namespace {
 
 constexpr int kStatusLineIntervalMs = 1000;
+constexpr const char* kHeadlessOutputAdvice =
+    "Choose one with --midi-out NAME; notecast-host --list-outputs lists them.";
 
 void reportToStandardError(const std::string& line) {
   std::cerr << "notecast-host: " << line << std::endl;
@@ -52,26 +59,67 @@ void endWithInput(const DmxFeed& feed, HostLoop& loop) {
       Qt::QueuedConnection);
 }
 
-// --midi-out and --connect, handed to the plug-in before it loads the project's output.
-void chooseOutput(const PluginSession& session, const HostOptions& options) {
+// --midi-out and --connect, handed to the plug-in before it loads the project's output, and
+// --monitor's sink.
+void chooseOutput(const PluginSession& session, const HostOptions& options,
+                  SentMessageMonitor* monitor) {
   if (const auto warning = applyOutputChoice(session, options.midiOut, options.connectPorts))
     reportToStandardError(*warning);
+  if (monitor && !giveMessageSink(session, monitor))
+    warnOnStandardError("the plug-in does not tell the messages it sends; --monitor shows none");
+}
+
+// The sink leaves the plug-in before the monitor ends.
+void stopMonitor(PluginSession& session, const SentMessageMonitor* monitor) {
+  if (!monitor) return;
+  const PluginGate::Call call(session.gate());
+  giveMessageSink(session, nullptr);
+}
+
+// SIGHUP in headless mode: the project's event file loaded again, once the plug-in is free.
+void reloadWhenFree(PluginSession& session, HostLifecycle& lifecycle, const HostOptions& options,
+                    QObject* context) {
+  if (session.gate().busy()) {
+    session.gate().whenFree(context, [&session, &lifecycle, &options, context] {
+      reloadWhenFree(session, lifecycle, options, context);
+    });
+    return;
+  }
+  if (const auto warning = eventFileProblem(session, options.projectBase))
+    warnOnStandardError(*warning);
+  const std::optional<std::int32_t> events = lifecycle.reloadProject();
+  reportToStandardError("reloaded the project " + options.projectBase +
+                        (events ? ": " + std::to_string(*events) + " events" : std::string()));
 }
 
 }  // namespace
 
 int runHeadless(PluginSession& session, const HostOptions& options) {
   HostLoop loop;
-  SignalWatcher stopSignals;
-  endOnStopSignal(stopSignals, loop);
+  SignalWatcher hostSignals;
+  endOnStopSignal(hostSignals, loop);
   MessageBoxAnswerer boxes(std::cerr);
   boxes.start();
   HostLifecycle lifecycle(session, reportToStandardError);
+  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &hostSignals,
+                   [&] { reloadWhenFree(session, lifecycle, options, &hostSignals); });
   DmxFeed feed(session, options, reportToStandardError);
   endWithInput(feed, loop);
+  StateReport states(session, reportToStandardError, false);
+  states.watchInput(feed.input());
+  if (!feed.input())
+    reportToStandardError(
+        "no DMX input chosen: nothing reaches the plug-in; give --dmx ola:UNIVERSE (or stdin, "
+        "replay:FILE)");
   if (const auto warning = eventFileProblem(session, options.projectBase))
     warnOnStandardError(*warning);
-  lifecycle.startUp([&] { chooseOutput(session, options); });
+  std::unique_ptr<SentMessageMonitor> monitor;
+  if (options.monitor) monitor = std::make_unique<SentMessageMonitor>(std::cout);
+  lifecycle.startUp([&] {
+    giveOutputAdvice(session, kHeadlessOutputAdvice);
+    chooseOutput(session, options, monitor.get());
+  });
+  states.start();
 
   const bool statusLines = feed.input() && !options.quiet;
   QTimer statusTimer;
@@ -87,6 +135,7 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   feed.stop();
   if (statusLines) std::cout << feed.statusLine() << std::endl;
   feed.reportTotals();
+  stopMonitor(session, monitor.get());
   lifecycle.shutDown();
   boxes.stop();
   return status;
@@ -94,21 +143,28 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
 
 int runDesktop(PluginSession& session, const HostOptions& options) {
   HostLoop loop;
-  SignalWatcher stopSignals;
-  // A stop signal ends the host without a question: nobody may be there to answer it.
-  endOnStopSignal(stopSignals, loop);
+  SignalWatcher hostSignals;
+  // A stop signal ends the host without a question: nobody may be there to answer it. SIGHUP (the
+  // terminal that started it closed) ends it the same way.
+  endOnStopSignal(hostSignals, loop);
+  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, [&loop] { loop.end(kExitSuccess); });
   std::vector<std::string> startUpFailures;
   HostLifecycle lifecycle(session,
                           [&](const std::string& line) { startUpFailures.push_back(line); });
   HostMainWindow* shownIn = nullptr;  // once the window exists, failures show there too
-  DmxFeed feed(session, options, [&shownIn](const std::string& line) {
+  const auto tell = [&shownIn](const std::string& line) {
     reportToStandardError(line);
     if (shownIn) shownIn->showFailure(QString::fromStdString(line));
-  });
+  };
+  DmxFeed feed(session, options, tell);
+  StateReport states(session, tell, true);
+  states.watchInput(feed.input());
   const std::optional<std::string> eventFileWarning =
       eventFileProblem(session, options.projectBase);
   if (eventFileWarning) warnOnStandardError(*eventFileWarning);
-  lifecycle.startUp([&] { chooseOutput(session, options); });
+  std::unique_ptr<SentMessageMonitor> monitor;
+  if (options.monitor) monitor = std::make_unique<SentMessageMonitor>(std::cout);
+  lifecycle.startUp([&] { chooseOutput(session, options, monitor.get()); });
 
   HostMainWindow window(session, QString::fromStdString(options.projectBase),
                         feed.input()
@@ -130,6 +186,7 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
     reportToStandardError(failure);
     window.showFailure(QString::fromStdString(failure));
   }
+  states.start();
   feed.start();
   const int status = loop.run();
 
@@ -137,8 +194,29 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   shownIn = nullptr;
   window.hide();
   feed.reportTotals();
+  stopMonitor(session, monitor.get());
   lifecycle.shutDown();
   return status;
+}
+
+int listOutputs(PluginSession& session) {
+  std::optional<std::string> outputs;
+  {
+    const PluginGate::Call call(session.gate());
+    VARIANT_BOOL answer = VARIANT_FALSE;
+    const HRESULT init = session.init(&answer);
+    if (FAILED(init)) reportToStandardError("Init: " + explainFailure(init));
+    outputs = readOutputList(session);
+    session.plugin().Term(&answer);
+  }
+  session.close();
+  if (!outputs) {
+    reportToStandardError("the plug-in " + session.libraryPath() + " does not list its outputs");
+    return kExitFailure;
+  }
+  std::cout << *outputs;
+  if (!outputs->empty() && outputs->back() != '\n') std::cout << '\n';
+  return kExitSuccess;
 }
 
 }  // namespace notecast::host

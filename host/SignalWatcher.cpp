@@ -5,13 +5,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <stdexcept>
 
 namespace notecast::host {
 namespace {
 
-int pipeEnds[2] = {-1, -1};  // [0] read by the main thread, [1] written by the handler
+constexpr std::array<int, 3> kCaught{SIGINT, SIGTERM, SIGHUP};
+
+// [0] read by the main thread, [1] written by the handler. Never closed once open: the handler
+// may run at any time until the process ends.
+int pipeEnds[2] = {-1, -1};
 
 void onSignal(int number) {
   const int saved = errno;
@@ -30,27 +35,44 @@ void handle(int number, void (*handler)(int)) {
 
 }  // namespace
 
-SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
+void SignalWatcher::catchFromStart() {
+  if (pipeEnds[0] >= 0) return;
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0)
     throw std::runtime_error("cannot watch for stop signals");
-  notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
-  connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalWatcher::drain);
-  handle(SIGINT, onSignal);
-  handle(SIGTERM, onSignal);
+  for (const int number : kCaught) handle(number, onSignal);
+  // The program may have blocked them while it loaded the host; one that came meanwhile is
+  // caught now.
+  sigset_t caught;
+  sigemptyset(&caught);
+  for (const int number : kCaught) sigaddset(&caught, number);
+  ::sigprocmask(SIG_UNBLOCK, &caught, nullptr);
 }
 
-SignalWatcher::~SignalWatcher() {
-  handle(SIGINT, SIG_DFL);
-  handle(SIGTERM, SIG_DFL);
-  notifier_.reset();
-  ::close(pipeEnds[0]);
-  ::close(pipeEnds[1]);
-  pipeEnds[0] = pipeEnds[1] = -1;
+void SignalWatcher::releaseToSystem() {
+  if (pipeEnds[0] < 0) return;
+  for (const int number : kCaught) handle(number, SIG_DFL);
+  unsigned char byte = 0;
+  while (::read(pipeEnds[0], &byte, 1) == 1) ::raise(byte);
 }
+
+SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {
+  catchFromStart();
+  notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
+  // Signals that came before are in the pipe already: the notifier tells them once a loop runs.
+  connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalWatcher::drain);
+}
+
+SignalWatcher::~SignalWatcher() = default;
 
 void SignalWatcher::drain() {
   unsigned char byte = 0;
-  while (::read(pipeEnds[0], &byte, 1) == 1) emit stopRequested(byte);
+  while (::read(pipeEnds[0], &byte, 1) == 1) {
+    if (byte == SIGHUP) {
+      emit reloadRequested();
+    } else {
+      emit stopRequested(byte);
+    }
+  }
 }
 
 }  // namespace notecast::host

@@ -4,6 +4,7 @@
 // holds lives in PluginGlobals, shared by every instance.
 
 #include "abi/ComObject.h"
+#include "abi/IEventCount.h"
 #include "abi/IEventFileCheck.h"
 #include "abi/IOutputChoice.h"
 #include "abi/IOutputStatus.h"
@@ -15,7 +16,7 @@ namespace notecast {
 
 class clsLumoPlugIn final
     : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
-                       IOutputStatus, IOutputChoice, IEventFileCheck> {
+                       IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -39,6 +40,9 @@ class clsLumoPlugIn final
   HRESULT get_MessagesSent(std::int64_t* count) noexcept override;
   HRESULT get_MessagesNotSent(std::int64_t* count) noexcept override;
   HRESULT get_RecentMessages(std::string* lines) noexcept override;
+
+  // IEventCount (clsLumoPlugInStatus.cpp)
+  HRESULT get_EventCount(std::int32_t* count) noexcept override;
 
   // IOutputChoice (clsLumoPlugInChoice.cpp)
   HRESULT put_RunOutput(const char* name) noexcept override;

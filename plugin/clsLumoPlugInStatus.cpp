@@ -1,4 +1,4 @@
-// The plug-in object's output status: read from the window's output control and send log,
+// The plug-in object's output status and event count: read from the window's output control and send log,
 // without loading the window (a host polls it every second).
 
 #include "abi/Boundary.h"
@@ -48,6 +48,10 @@ HRESULT clsLumoPlugIn::get_MessagesNotSent(std::int64_t* count) noexcept {
 
 HRESULT clsLumoPlugIn::get_RecentMessages(std::string* lines) noexcept {
   return readStatus(lines, [](Configfrm& window) { return window.sendLog().recentLines(); });
+}
+
+HRESULT clsLumoPlugIn::get_EventCount(std::int32_t* count) noexcept {
+  return readStatus(count, [](Configfrm& window) { return window.GetEventCount(); });
 }
 
 }  // namespace notecast

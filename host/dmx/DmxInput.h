@@ -70,6 +70,9 @@ class DmxInput : public QObject {
   void changed(int channel, int value);
   // Something in status() changed; throttled to kStatusIntervalMs.
   void statusChanged();
+  // The state in status() became `state` ("connecting", "running", ...); once per change, never
+  // throttled, for a log of the input's life.
+  void stateChanged(const QString& state);
   // The input has ended for good (end of standard input, last frame of a replay without loop).
   void finished();
   // The input cannot go on (standard input could not be read): ended for good, as a failure.

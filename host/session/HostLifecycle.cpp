@@ -1,5 +1,7 @@
 #include "host/session/HostLifecycle.h"
 
+#include "abi/ComPtr.h"
+#include "abi/IEventCount.h"
 #include "host/session/ResultFormat.h"
 
 namespace notecast::host {
@@ -24,6 +26,11 @@ void HostLifecycle::startUp(const std::function<void()>& beforeProject) {
     return;  // without module information there is no window to load a project into
   }
   if (beforeProject) beforeProject();
+  loadProject();
+  check("Enable", session_.plugin().Enable(&answer));
+}
+
+void HostLifecycle::loadProject() {
   try {
     auto tool = session_.windowAs<lumo::ILumoTool>();
     check("ClearProjectData", tool->ClearProjectData());
@@ -31,7 +38,15 @@ void HostLifecycle::startUp(const std::function<void()>& beforeProject) {
   } catch (const FailedResult& failure) {
     check("ILumoTool", failure.result());
   }
-  check("Enable", session_.plugin().Enable(&answer));
+}
+
+std::optional<std::int32_t> HostLifecycle::reloadProject() {
+  const PluginGate::Call call(session_.gate());
+  loadProject();
+  const auto events = ComPtr<lumo::ILumoPlugin>::share(&session_.plugin()).query<IEventCount>();
+  std::int32_t count = 0;
+  if (!events || FAILED(events->get_EventCount(&count))) return std::nullopt;
+  return count;
 }
 
 void HostLifecycle::shutDown() {

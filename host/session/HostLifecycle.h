@@ -2,12 +2,15 @@
 // The order in which a lighting host starts and stops a plug-in, for the desktop and headless
 // modes (script mode calls only what its script asks):
 //   start-up:  Init, ModuleInfo, ClearProjectData, LoadProjectData, Enable
+//   reload:    ClearProjectData, LoadProjectData (the operator asks for the event file again)
 //   shut-down: Term, then every reference released and the library unloaded when it agrees
 // (the desktop mode asks AskToSaveProjectData before, and stays when the user cancels).
 // Every failure result is reported, none is ignored. The start-up is one call through the
 // session's gate, and so is Term. User-interface thread only.
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "host/session/PluginSession.h"
@@ -25,6 +28,9 @@ class HostLifecycle {
   // as a host carries on with a plug-in that failed one request. `beforeProject` runs after
   // ModuleInfo and before the project's data is loaded (the run's choices for the plug-in).
   void startUp(const std::function<void()>& beforeProject = {});
+  // The project's data loaded again, as one call through the gate; the caller waits for the gate
+  // to be free. The number of events the plug-in holds then, when it tells it.
+  std::optional<std::int32_t> reloadProject();
   // Term, then the session is closed (released, unloaded).
   void shutDown();
 
@@ -32,6 +38,8 @@ class HostLifecycle {
   bool check(const char* what, HRESULT hr) const;
 
  private:
+  void loadProject();
+
   PluginSession& session_;
   Report report_;
 };

@@ -1,0 +1,73 @@
+#include "host/StateReport.h"
+
+#include "host/session/OutputDetailsReader.h"
+#include "host/session/OutputStatusReader.h"
+
+namespace notecast::host {
+namespace {
+
+// A state that another line tells already, or that only comes with the end of the run.
+bool toldElsewhere(const QString& state) {
+  return state.startsWith(QStringLiteral("failed")) || state == QStringLiteral("stopped") ||
+         state == QStringLiteral("not started");
+}
+
+std::string connectionLine(const std::string& port, const std::string& state) {
+  if (state == kConnectionConnected) return "connected to " + port;
+  if (state == kConnectionGone) return port + " has gone: connected again as soon as it is back";
+  return "waiting for " + port + ": connected as soon as it appears";
+}
+
+}  // namespace
+
+StateReport::StateReport(PluginSession& session, Report report, bool tellOutput)
+    : session_(session), report_(std::move(report)), tellOutput_(tellOutput) {
+  timer_.setInterval(kLookIntervalMs);
+  connect(&timer_, &QTimer::timeout, this, &StateReport::look);
+}
+
+void StateReport::watchInput(DmxInput* input) {
+  if (!input) return;
+  connect(input, &DmxInput::stateChanged, this, [this, input](const QString& state) {
+    if (toldElsewhere(state)) return;
+    report_("DMX input " + input->status().source.toStdString() + ": " + state.toStdString());
+  });
+}
+
+void StateReport::start() {
+  look();
+  timer_.start();
+}
+
+void StateReport::look() {
+  if (session_.gate().busy()) return;
+  const PluginGate::Call call(session_.gate());
+  lookAtConnections();
+  if (tellOutput_) lookAtOutput();
+}
+
+void StateReport::lookAtConnections() {
+  for (const auto& [port, state] : readConnectionStates(session_)) {
+    std::string& told = connections_[port];
+    if (told == state) continue;
+    told = state;
+    report_(connectionLine(port, state));
+  }
+}
+
+void StateReport::lookAtOutput() {
+  const auto status = readOutputStatus(session_);
+  if (!status) return;
+  const OutputState was = output_;
+  output_ = status->state;
+  const bool sameOutput = outputName_ == status->name;
+  outputName_ = status->name;
+  if (!sameOutput || was == output_) return;
+  if (output_ == OutputState::kMissing) {
+    report_("MIDI output " + status->name + " is missing: it opens again as soon as it is back");
+  } else if (output_ == OutputState::kOpen && was == OutputState::kMissing) {
+    report_("MIDI output " + status->name + " is back");
+  }
+}
+
+}  // namespace notecast::host
