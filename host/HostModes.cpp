@@ -88,8 +88,10 @@ void reloadWhenFree(PluginSession& session, HostLifecycle& lifecycle, const Host
   if (const auto warning = eventFileProblem(session, options.projectBase))
     warnOnStandardError(*warning);
   const std::optional<std::int32_t> events = lifecycle.reloadProject();
-  reportToStandardError("reloaded the project " + options.projectBase +
-                        (events ? ": " + std::to_string(*events) + " events" : std::string()));
+  reportToStandardError(
+      "reloaded the project " + options.projectBase +
+      (events ? ": " + std::to_string(*events) + (*events == 1 ? " event" : " events")
+              : std::string()));
 }
 
 }  // namespace
@@ -147,7 +149,8 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   // A stop signal ends the host without a question: nobody may be there to answer it. SIGHUP (the
   // terminal that started it closed) ends it the same way.
   endOnStopSignal(hostSignals, loop);
-  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, [&loop] { loop.end(kExitSuccess); });
+  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested,
+                   [&loop] { loop.end(kExitSuccess); });
   std::vector<std::string> startUpFailures;
   HostLifecycle lifecycle(session,
                           [&](const std::string& line) { startUpFailures.push_back(line); });

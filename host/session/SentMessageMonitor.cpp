@@ -47,8 +47,8 @@ std::string describeMidiMessage(const std::uint8_t* bytes, std::int32_t length) 
   const bool pitchBend = (status & 0xF0) == 0xE0;
   const std::int32_t needed = kind.second || pitchBend ? 3 : 2;
   if (length < needed) return std::string(kind.name) + ", cut short";
-  std::string text = std::string(kind.name) + "  ch " + std::to_string((status & 0x0F) + 1) +
-                     "  " + kind.first + " ";
+  std::string text = std::string(kind.name) + "  ch " + std::to_string((status & 0x0F) + 1) + "  " +
+                     kind.first + " ";
   if (pitchBend) return text + std::to_string(bytes[1] | (bytes[2] << 7));
   text += std::to_string(bytes[1]);
   if (kind.second) text += std::string("  ") + kind.second + " " + std::to_string(bytes[2]);

@@ -54,10 +54,13 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
                                              {"--connect", ""},
                                              {"--quiet=yes"},
                                              {"--version=2"},
-                                             {"--register=x", "--show"}}) {
+                                             {"--register=x", "--show"},
+                                             {"--list-outputs", "--headless"},
+                                             {"--monitor", "--script", "-"}}) {
     EXPECT_THROW(parseCommandLine(arguments), HostError) << arguments.front();
   }
   EXPECT_EQ(parseCommandLine({"--unregister", "/x.so"}).unregisterPath, "/x.so");
+  EXPECT_TRUE(parseCommandLine({"--plugin", "/x.so", "--list-outputs"}).listOutputs);
   // A source is checked, not opened: the recording is read when the host starts.
   EXPECT_EQ(parseCommandLine({"--dmx", "replay:/no/such.show"}).dmxSource, "replay:/no/such.show");
 }
@@ -68,7 +71,8 @@ TEST(CommandLineTest, HelpWinsOverEverythingElseAndTellsTheExitStatuses) {
   const std::string help = std::string(kUsage) + kHelp;
   for (const char* option :
        {"--plugin", "--project", "--dmx", "--loop", "--script", "--headless", "--show", "--quiet",
-        "--midi-out", "--connect", "--register", "--unregister", "--help", "--version"}) {
+        "--midi-out", "--connect", "--monitor", "--list-outputs", "--register", "--unregister",
+        "--help", "--version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  the command line"}) {

@@ -104,12 +104,12 @@ class FaultTest : public ::testing::Test {
     ASSERT_TRUE(host_.waitForStarted());
   }
   // A safe OLA daemon, the counter, and the host reading universe 1 and sending to the counter.
-  void startOnOla(std::unique_ptr<testing::SafeOlad>* olad) {
+  void startOnOla(std::unique_ptr<testing::SafeOlad>* olad, const QStringList& more = {}) {
     std::string error;
     *olad = testing::SafeOlad::start(&error);
     ASSERT_TRUE(*olad) << error;
     openCounter();
-    startHost(counter_->portName(), "ola:1");
+    startHost(counter_->portName(), "ola:1", more);
   }
   // Feeds a change of channel 1 on the host's standard input every 20 ms for `time`.
   void feed(std::chrono::milliseconds time) {
@@ -219,9 +219,10 @@ TEST_F(FaultTest, ConnectKeepsTheOwnPortConnectedToADestinationThatComesAndGoes)
   ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << "not connected again: " << hostErrors();
 }
 
+// ... and says so on standard error, also with --quiet, once per change.
 TEST_F(FaultTest, AnOlaDaemonRestartResumesDmx) {
   std::unique_ptr<testing::SafeOlad> olad;
-  ASSERT_NO_FATAL_FAILURE(startOnOla(&olad));
+  ASSERT_NO_FATAL_FAILURE(startOnOla(&olad, {"--quiet"}));
   std::string error;
   testing::OlaDmxSender sender(1);
   auto sendUntilCounted = [&](std::int64_t from) {
@@ -241,6 +242,9 @@ TEST_F(FaultTest, AnOlaDaemonRestartResumesDmx) {
   EXPECT_TRUE(sendUntilCounted(counter_->messages()))
       << "no MIDI after olad came back: " << hostErrors();
   EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
+  const std::string told = hostErrors();
+  EXPECT_EQ(countOf(told, "DMX input OLA universe 1: connection lost, retrying\n"), 1) << told;
+  EXPECT_EQ(countOf(told, "DMX input OLA universe 1: running\n"), 2) << told;
 }
 
 TEST_F(FaultTest, AStoppedHostKeepsItsMemoryAndPlaysNoStaleBacklog) {

@@ -1,12 +1,15 @@
 // How a headless run of notecast-host ends, and what it says on the way: message boxes of the
 // plug-in never end it, failure results are counted rather than repeated, the event file is
-// checked at the start, and the exit status says how the run went.
+// checked at the start, signals end it in order from its first moment (SIGHUP reloads), and the
+// exit status says how the run went.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
+#include <csignal>
 #include <random>
 
 #include "tests/host/script/ScriptFixture.h"
@@ -73,6 +76,7 @@ class HeadlessRunTest : public ScriptFixture {
     output_ = QString::fromUtf8(process_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
   }
+  void signal(int number) { ::kill(static_cast<pid_t>(process_.processId()), number); }
   QStringList errorLines(const QString& containing) const {
     return errors_.split('\n').filter(containing);
   }
@@ -160,6 +164,63 @@ TEST_F(HeadlessRunTest, TheExitStatusSaysHowTheRunWent) {
   EXPECT_EQ(finish(), 1);
   EXPECT_EQ(errorLines("DMX input failed: cannot read standard input").size(), 1)
       << errors_.toStdString();
+}
+
+// A stop signal a few milliseconds after the program started (its libraries still loading) ends
+// the run in order all the same; SIGHUP loads the event file again and says what it holds.
+TEST_F(HeadlessRunTest, SignalsAreHandledFromTheFirstMoment) {
+  for (const int number : {SIGTERM, SIGINT, SIGTERM}) {
+    start(kStatus240);
+    QThread::msleep(3);  // past the start of the program itself, which no program can guard
+    signal(number);
+    EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
+    EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit) << "signal " << number;
+    EXPECT_EQ(process_.exitCode(), 0);
+  }
+
+  errors_.clear();
+  start(kMissingDevice);
+  write("7 1\n");
+  ASSERT_TRUE(waitForError("DMX channel 7")) << errors_.toStdString();
+  host.writeFile("show.Notecast", eventFile("Notecast virtual output",
+                                            "[Entry_0]\r\nDMXChannel=2\r\nMIDIMessage=144\r\n"
+                                            "Data1=60\r\nData2=100\r\nTyp=2\r\n"));
+  signal(SIGHUP);
+  ASSERT_TRUE(waitForError("reloaded the project " + project_ + ": 1 event\n"))
+      << errors_.toStdString();
+  write("2 100\n");
+  EXPECT_EQ(finish(), 0);
+  EXPECT_TRUE(output_.last().contains("1 sent")) << output_.last().toStdString();
+}
+
+// Where no window can be shown the run goes on headless, saying why; unless windows were asked
+// for. Without a DMX input it says how to choose one.
+TEST_F(HeadlessRunTest, AMissingDisplayOrInputIsToldInOneLine) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  environment.remove("WAYLAND_DISPLAY");
+  environment.insert("DISPLAY", ":87");
+  process_.setProcessEnvironment(environment);
+  const QString project = host.writeFile("show.Notecast", kStatus240).chopped(9);
+  process_.start(HostProcess::binDir() + "/notecast-host",
+                 {"--plugin", HostProcess::pluginPath(), "--project", project, "--show"});
+  EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
+  EXPECT_EQ(process_.exitCode(), 1);
+  EXPECT_EQ(process_.readAllStandardError(),
+            "notecast-host: cannot show windows: cannot reach the X display DISPLAY=:87\n");
+
+  process_.start(HostProcess::binDir() + "/notecast-host",
+                 {"--plugin", HostProcess::pluginPath(), "--project", project, "--dmx", "stdin"});
+  EXPECT_EQ(finish(), 0);
+  EXPECT_EQ(errorLines("cannot reach the X display DISPLAY=:87: running headless").size(), 1)
+      << errors_.toStdString();
+
+  process_.start(HostProcess::binDir() + "/notecast-host",
+                 {"--plugin", HostProcess::pluginPath(), "--project", project, "--headless"});
+  ASSERT_TRUE(waitForError("no DMX input chosen")) << errors_.toStdString();
+  signal(SIGTERM);
+  EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
+  EXPECT_EQ(process_.exitCode(), 0);
 }
 
 }  // namespace
