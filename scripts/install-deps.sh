@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(
   # build the host, the plug-in and its library
   build-essential cmake ninja-build pkg-config qt6-base-dev librtmidi-dev libjack-jackd2-dev
-  libasound2-dev libola-dev
+  libasound2-dev libola-dev libxcb1-dev
   # run the demo: a private JACK server and its MIDI monitor where no MIDI system runs, and the
   # font the window's captions are laid out for
   jackd2 jack-tools fonts-liberation
