@@ -22,7 +22,7 @@ set(tidy ${CLANG_TIDY} -quiet --config-file=${PROJECT_SOURCE_DIR}/.clang-tidy
 set(NOTECAST_LINT_TARGETS notecast_abi LumoTypeLib notecast_os notecast_midi notecast_engine
   notecast_persistence notecast_window notecast_plugin Notecast notecast_host_dmx
   notecast_host_session notecast_host_script notecast_host_desktop notecast_host_app
-  notecast-host)
+  notecast-host-core notecast-host)
 # Every source of the product folders MUST belong to one of these libraries: checked below.
 foreach(folder ${NOTECAST_SOURCE_FOLDERS})
   file(GLOB_RECURSE folder_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.cpp)

@@ -1,5 +1,5 @@
-// The plug-in object's output status and event count: read from the window's output control and send log,
-// without loading the window (a host polls it every second).
+// The plug-in object's output status and event count: read from the window's output control and
+// send log, without loading the window (a host polls it every second).
 
 #include "abi/Boundary.h"
 #include "plugin/PluginGlobals.h"
