@@ -135,6 +135,8 @@ void ShowFile::readHeader() {
   if (readLine() == LineEnd::kTooLong || line_ != kHeader) fail(1, notAShow);
   first_ = next();
   if (!first_) {
+    if (cutLine_ > 0 && cutReason_ == kNoLineEnd)
+      fail(cutLine_, QStringLiteral("the only frame has no line end: it may be cut short"));
     if (cutLine_ > 0) fail(cutLine_, cutReason_);
     fail(1, QStringLiteral("no frames"));
   }

@@ -112,7 +112,8 @@ TEST(ShowFileTest, LastLineCutShortIsLeftOutAndTold) {
   EXPECT_TRUE(readableDelay.cutShort().contains("line 3: cut short"));
   // With no whole frame before it, the recording is rejected.
   EXPECT_EQ(parseError("OLA Show\n1 2,"), "test.show: line 2: \"\" is not a value 0..255");
-  EXPECT_EQ(parseError("OLA Show\n1 2"), "test.show: line 2: no line end");
+  EXPECT_EQ(parseError("OLA Show\n1 2"),
+            "test.show: line 2: the only frame has no line end: it may be cut short");
 }
 
 TEST(ShowFileTest, RewindStartsOverFromTheFirstFrame) {
