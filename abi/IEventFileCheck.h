@@ -28,9 +28,9 @@ class IEventFileCheck : public IUnknown {
   // `projectBase`, as the plug-in forms it on load: relative paths stay relative. "" for an
   // empty base (no project).
   virtual HRESULT get_EventFilePath(const char* projectBase, std::string* path) noexcept = 0;
-  // One line naming the event file and what keeps it from loading ("no event file show.Notecast
-  // yet: starting with no events"); "" when it looks loadable or the base is empty. A look only:
-  // the plug-in's load decides what the file holds.
+  // One line naming the event file and what keeps it, or part of it, from loading ("no event
+  // file show.Notecast yet: starting with no events"); "" when it looks loadable or the base is
+  // empty. A look only: the plug-in's load decides what the file holds.
   virtual HRESULT CheckEventFile(const char* projectBase, std::string* problem) noexcept = 0;
 
  protected:

@@ -104,7 +104,7 @@ void checkCombinations(const HostOptions& options, std::size_t given) {
   }
   if (options.dmxSource) {
     try {
-      DmxInput::checkSource(QString::fromStdString(*options.dmxSource));
+      DmxInput::checkSource(QString::fromStdString(*options.dmxSource), options.loop);
     } catch (const std::invalid_argument& error) {
       throw HostError("--dmx " + *options.dmxSource + ": " + error.what());
     }

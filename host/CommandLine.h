@@ -55,7 +55,7 @@ inline constexpr const char* kHelp =
     "                     script mode: no project)\n"
     "  --dmx SOURCE       DMX input: ola:UNIVERSE[,UNIVERSE...] (a running olad), stdin\n"
     "                     (lines \"CHANNEL VALUE\") or replay:FILE (an ola_recorder recording)\n"
-    "  --loop             repeat the replay\n"
+    "  --loop             repeat the replay (of a file: not a pipe or a device)\n"
     "  --script FILE|-    script mode: one host call per line (- reads standard input)\n"
     "  --headless         no windows (also wherever there is no display); boxes are answered\n"
     "                     with their default button\n"

@@ -22,6 +22,7 @@
 #include "host/Registration.h"
 #include "host/SignalWatcher.h"
 #include "host/script/ScriptRunner.h"
+#include "host/session/EventFileReport.h"
 #include "host/session/HostError.h"
 #include "host/session/PluginLocator.h"
 #include "host/session/PluginSession.h"
@@ -87,6 +88,10 @@ int runPlugin(HostOptions options, bool headless) {
   const PluginLocation location =
       locatePlugin(options.pluginPath, notecast::ClassRegistry(), installedPluginPath());
   PluginSession session(location.path, location.clsid, options.projectBase);
+  if (const auto mistake = projectBaseMistake(session, options.projectBase)) {
+    std::cerr << "notecast-host: " << *mistake << '\n' << kUsage;
+    return kExitUsage;
+  }
   if (options.listOutputs) return listOutputs(session);
   if (script) {
     runScript(session, *script);

@@ -52,8 +52,7 @@ EventFile::Contents EventFile::load() const {
   Contents contents;
   runStep([&] { contents.deviceName = trimSpaces(ini.getWholeText(kGeneral, kDevice, "")); });
   std::int32_t count = 0;
-  runStep([&] { count = toInt32(ini.GetIni(kGeneral, kCount, "0")); });
-  count = std::clamp(count, 0, EventTable::kMaxRecords - 1);
+  runStep([&] { count = highestLoadedEntry(ini.GetIni(kGeneral, kCount, "0")); });
   contents.records.assign(static_cast<std::size_t>(count) + 1, MidiEvent::blank());
   for (std::int32_t n = 0; n <= count; ++n) {
     MidiEvent& event = contents.records[static_cast<std::size_t>(n)];
@@ -69,6 +68,12 @@ EventFile::Contents EventFile::load() const {
         [&] { runStep([&] { event.ShareName = ini.GetIni(section, kShareName, ""); }); });
   }
   return contents;
+}
+
+std::int32_t EventFile::highestLoadedEntry(const std::string& countText) noexcept {
+  std::int32_t count = 0;
+  runStep([&] { count = toInt32(countText); });
+  return std::clamp(count, 0, EventTable::kMaxRecords - 1);
 }
 
 void EventFile::save(const std::string& deviceText, const EventTable& table) const {

@@ -30,6 +30,10 @@ class EventFile {
   // limit loads EventTable::kMaxRecords entries.
   Contents load() const;
 
+  // The index of the last entry load() reads for the text of [General] Count= ("0" when the key
+  // is missing): a value that does not convert gives 0, and the result is clamped to the table.
+  static std::int32_t highestLoadedEntry(const std::string& countText) noexcept;
+
   // Replaces the file with the device text (trimmed) and the table. The previous file stays
   // until the new one is complete. Throws a std::runtime_error with the reason when the file
   // cannot be written; the previous file is then untouched.

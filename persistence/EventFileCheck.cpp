@@ -6,12 +6,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "abi/Boundary.h"
 #include "abi/TextCompare.h"
+#include "os/NumberText.h"
+#include "persistence/EventFile.h"
 #include "persistence/EventFileKeys.h"
 #include "persistence/EventFileName.h"
 #include "persistence/profile/ProfileDocument.h"
@@ -28,11 +33,68 @@ bool isEventFileSection(std::string_view name) {
           equalsIgnoringCase(name.substr(0, entryPrefix.size()), entryPrefix));
 }
 
-// Read as the load reads it: a byte-order mark skipped, section headers by the profile rules.
-bool hasEventFileSection(std::string text) {
-  const std::vector<std::string> names = ProfileDocument::parse(std::move(text)).sectionNames();
-  return std::any_of(names.begin(), names.end(),
-                     [](const std::string& name) { return isEventFileSection(name); });
+// The index of an entry section as a load could ask for it: "Entry_" and the index in decimal
+// without sign or leading zeros (the profile rules have matched case and blanks already).
+std::optional<std::uint64_t> entryIndex(std::string_view name) {
+  const std::string_view entryPrefix = event_file::kEntryPrefix;
+  if (name.size() <= entryPrefix.size() ||
+      !equalsIgnoringCase(name.substr(0, entryPrefix.size()), entryPrefix))
+    return std::nullopt;
+  const std::string_view digits = name.substr(entryPrefix.size());
+  if (digits.size() > 1 && digits.front() == '0') return std::nullopt;
+  std::uint64_t index = 0;
+  const char* const end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, index);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return index;
+}
+
+// A value quoted in the line: short, and without control bytes that would garble a terminal.
+std::string shownValue(std::string_view value) {
+  constexpr std::size_t kMaxQuoted = 40;
+  std::string text(value.substr(0, kMaxQuoted));
+  std::replace_if(
+      text.begin(), text.end(),
+      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, '?');
+  if (value.size() > kMaxQuoted) text += "...";
+  return text;
+}
+
+// The entry sections a load leaves out, which a save then drops, named with the Count= that
+// leaves them out; "" when every entry section loads.
+std::string lostEntries(const ProfileDocument& document, const std::string& path) {
+  std::vector<std::uint64_t> indices;
+  for (const std::string& name : document.sectionNames()) {
+    if (const auto index = entryIndex(name)) indices.push_back(*index);
+  }
+  std::sort(indices.begin(), indices.end());
+  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+
+  // No value holds a line break: it stands for a missing key.
+  constexpr std::string_view kMissing = "\n";
+  const std::string countText =
+      document.getString(event_file::kGeneral, event_file::kCount, kMissing);
+  const bool missing = countText == kMissing;
+  const std::int32_t highest = EventFile::highestLoadedEntry(missing ? "0" : countText);
+  const auto loaded = static_cast<std::size_t>(
+      std::upper_bound(indices.begin(), indices.end(), static_cast<std::uint64_t>(highest)) -
+      indices.begin());
+  if (loaded == indices.size()) return {};
+
+  std::int32_t written = -1;
+  if (!missing) runStep([&] { written = toInt32(countText); });
+  std::string reason;
+  if (missing) {
+    reason = " has no Count=";
+  } else if (written < 0) {
+    reason = ": Count=" + shownValue(countText) + " cannot be used";
+  } else {
+    reason = ": Count=" + shownValue(countText) + " reaches " + event_file::kEntryPrefix +
+             std::to_string(highest) + " only";
+  }
+  return "event file " + path + reason + ": " + std::to_string(loaded) + " of its " +
+         std::to_string(indices.size()) + (indices.size() == 1 ? " entry" : " entries") +
+         " load; a save keeps only those";
 }
 
 std::string cannotRead(const std::string& path, int error) {
@@ -63,6 +125,18 @@ std::optional<std::string> readHead(const std::string& path) {
   return text;
 }
 
+// The folder part of `path` as written; "" for a name in the working folder.
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {};
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+bool isFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 }  // namespace
 
 std::string checkEventFile(const std::string& projectBase) {
@@ -70,20 +144,27 @@ std::string checkEventFile(const std::string& projectBase) {
   const std::string path = eventFilePath(projectBase);
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT) return "no event file " + path + " yet" + kConsequence;
-    return cannotRead(path, errno);
+    const int error = errno;
+    const std::string folder = folderOf(path);
+    if ((error == ENOENT || error == ENOTDIR) && !folder.empty() && !isFolder(folder))
+      return "no folder " + folder + " for project " + projectBase + kConsequence;
+    if (error == ENOENT) return "no event file " + path + " yet" + kConsequence;
+    return cannotRead(path, error);
   }
   if (S_ISDIR(info.st_mode)) return "event file " + path + " is a folder" + kConsequence;
   if (!S_ISREG(info.st_mode)) return "event file " + path + " is not a regular file" + kConsequence;
   std::optional<std::string> text = readHead(path);
   if (!text) return cannotRead(path, errno);
   if (text->empty()) return "event file " + path + " is empty" + kConsequence;
-  if (!hasEventFileSection(std::move(*text))) {
+  // Read as the load reads it: a byte-order mark skipped, section headers by the profile rules.
+  const ProfileDocument document = ProfileDocument::parse(std::move(*text));
+  const std::vector<std::string> names = document.sectionNames();
+  if (std::none_of(names.begin(), names.end(), isEventFileSection)) {
     return "event file " + path +
            " has neither a [General] nor an [Entry_N] section, so it is no event file" +
            kConsequence;
   }
-  return {};
+  return lostEntries(document, path);
 }
 
 }  // namespace notecast

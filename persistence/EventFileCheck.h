@@ -3,7 +3,9 @@
 // from a file it cannot use and says nothing on load; a host asks this first so that an operator
 // starting a show hears which file it was and why. A plausibility check only (the load decides
 // what the file holds): it reads at most kMaxEventFileCheckBytes and looks, by the profile rules,
-// for the sections an event file has, [General] or [Entry_N].
+// for the sections an event file has, [General] or [Entry_N], and for [Entry_N] sections beyond
+// the last entry the file's Count= lets the load read: those are silently left out, and a save
+// of what loaded drops them for good.
 //
 // Contract: any thread; keeps no state. Never waits on the file: a named pipe in its place is
 // reported as no regular file at once.
@@ -17,8 +19,10 @@ namespace notecast {
 inline constexpr std::size_t kMaxEventFileCheckBytes = std::size_t{4} * 1024 * 1024;
 
 // What is wrong with the event file of `projectBase`, as one line naming the file ("no event file
-// show.Notecast yet: starting with no events"); "" when it looks like an event file or no project
-// is open (empty base).
+// show.Notecast yet: starting with no events", "no folder /x for project /x/show: ...", "event
+// file show.Notecast: Count=9x cannot be used: 1 of its 10 entries load; a save keeps only
+// those"); "" when it looks like an event file whose entries all load, or no project is open
+// (empty base).
 std::string checkEventFile(const std::string& projectBase);
 
 }  // namespace notecast

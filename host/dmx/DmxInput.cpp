@@ -1,7 +1,11 @@
 #include "host/dmx/DmxInput.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "host/dmx/DmxSource.h"
@@ -11,8 +15,23 @@
 
 namespace notecast::host {
 
-void DmxInput::checkSource(const QString& source) {
-  DmxSource::parse(source);
+void DmxInput::checkSource(const QString& source, bool loop) {
+  const DmxSource parsed = DmxSource::parse(source);
+  if (!loop || parsed.kind != DmxSource::Kind::kReplay) return;
+  struct stat info {};
+  // Only what cannot be read twice is refused here; a missing file or a folder is told when the
+  // recording is opened.
+  if (::stat(QFile::encodeName(parsed.path).constData(), &info) != 0) return;
+  const char* kind = S_ISFIFO(info.st_mode)   ? "a pipe"
+                     : S_ISCHR(info.st_mode)  ? "a character device"
+                     : S_ISSOCK(info.st_mode) ? "a socket"
+                                              : nullptr;
+  if (!kind) return;
+  throw std::invalid_argument(
+      QStringLiteral("--loop reads the recording again from its start, but %1 is %2, which can be "
+                     "read only once")
+          .arg(parsed.path, QLatin1String(kind))
+          .toStdString());
 }
 
 std::unique_ptr<DmxInput> DmxInput::create(const QString& source, bool loop) {

@@ -52,8 +52,11 @@ class DmxInput : public QObject {
   // std::invalid_argument with a readable reason for a malformed source, a universe out of range,
   // or a show file that cannot be read or parsed.
   static std::unique_ptr<DmxInput> create(const QString& source, bool loop);
-  // Checks what create() checks of `source` without opening anything (no show file is read).
-  static void checkSource(const QString& source);
+  // Checks what create() checks of `source` without opening anything (no show file is read),
+  // and that a replay repeated with `loop` can be read again from its start: a pipe or FIFO, a
+  // character device or a socket is refused (looked at with stat, so a FIFO without a writer
+  // does not block).
+  static void checkSource(const QString& source, bool loop);
 
   ~DmxInput() override;
 

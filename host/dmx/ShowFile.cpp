@@ -23,6 +23,7 @@ constexpr std::size_t kMaxQuoted = 40;
 const QString kFrameExpected =
     QStringLiteral("expected \"UNIVERSE V1,V2,...\" with a universe from 1");
 const QString kDelayExpected = QStringLiteral("expected a delay in milliseconds");
+const QString kNoLineEnd = QStringLiteral("no line end");
 
 // `text` with C escapes for what is no printable ASCII: a NUL or a control byte in a broken file
 // must neither cut the message short nor garble the terminal.
@@ -134,6 +135,8 @@ void ShowFile::readHeader() {
   if (readLine() == LineEnd::kTooLong || line_ != kHeader) fail(1, notAShow);
   first_ = next();
   if (!first_) {
+    if (cutLine_ > 0 && cutReason_ == kNoLineEnd)
+      fail(cutLine_, QStringLiteral("the only frame has no line end: it may be cut short"));
     if (cutLine_ > 0) fail(cutLine_, cutReason_);
     fail(1, QStringLiteral("no frames"));
   }
@@ -160,16 +163,15 @@ std::optional<ShowFrame> ShowFile::next() {
         fail(lineNumber_, reason);
       }
       break;
-    case LineEnd::kEndOfFile:
-      // A last line that is a whole frame still plays: a file written by hand may lack the end.
-      if (const QString reason = parseFrame(line_, &frame); !reason.isEmpty()) {
-        cutLine_ = lineNumber_;
-        cutReason_ = reason;
-        ended_ = true;
-        return std::nullopt;
-      }
+    case LineEnd::kEndOfFile: {
+      // Cut while it was written, the line may have lost digits and still read ("1 25" of
+      // "1 255"): it never plays.
+      const QString reason = parseFrame(line_, &frame);
+      cutLine_ = lineNumber_;
+      cutReason_ = reason.isEmpty() ? kNoLineEnd : reason;
       ended_ = true;
-      return frame;
+      return std::nullopt;
+    }
   }
   qint64 delay = 0;
   switch (readLine()) {
@@ -188,10 +190,9 @@ std::optional<ShowFrame> ShowFile::next() {
       }
       break;
     case LineEnd::kEndOfFile:
-      if (!parseNumber(line_, kMaxDelayMs, &delay)) {
-        cutLine_ = lineNumber_;
-        cutReason_ = kDelayExpected;
-      }
+      cutLine_ = lineNumber_;
+      cutReason_ = parseNumber(line_, kMaxDelayMs, &delay) ? kNoLineEnd : kDelayExpected;
+      delay = 0;
       ended_ = true;
       break;
   }

@@ -13,8 +13,9 @@
 // The recording is read as it plays, one frame at a time and no line longer than
 // kMaxLineLength, so memory stays flat however long it is (or endless, as /dev/zero). A mistake
 // is therefore found when its line is reached; only the header and the first frame are checked
-// on opening. A last line without its line end that is no whole frame (a recording cut off while
-// it was written) is left out rather than rejected, and cutShort() tells it.
+// on opening. A last line without its line end (a recording cut off while it was written, maybe
+// inside a number that still reads) is left out rather than rejected or played, and cutShort()
+// tells it.
 //
 // Contract: not thread-safe; one owner.
 

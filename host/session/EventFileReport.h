@@ -18,6 +18,13 @@ namespace notecast::host {
 // say. "" without a project.
 std::string eventFileOf(const PluginSession& session, const std::string& projectBase);
 
+// What is wrong with a project base that ends in the suffix the plug-in adds for its event file
+// (`--project demo.Notecast` would be kept in demo.Notecast.Notecast): one line ending in "did
+// you mean --project demo?"; nothing for any other base, or when the plug-in does not name its
+// file. The host knows the suffix only from the plug-in, so this is asked once it is loaded.
+std::optional<std::string> projectBaseMistake(const PluginSession& session,
+                                              const std::string& projectBase);
+
 // The plug-in's one line on what is wrong with the event file of `projectBase`; nothing when the
 // file looks loadable, no project is open, or the plug-in does not say.
 std::optional<std::string> eventFileProblem(const PluginSession& session,

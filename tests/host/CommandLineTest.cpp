@@ -1,8 +1,10 @@
 #include "host/CommandLine.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "host/session/HostError.h"
+#include "tests/support/TempDir.h"
 
 namespace notecast::host {
 namespace {
@@ -63,6 +65,24 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
   EXPECT_TRUE(parseCommandLine({"--plugin", "/x.so", "--list-outputs"}).listOutputs);
   // A source is checked, not opened: the recording is read when the host starts.
   EXPECT_EQ(parseCommandLine({"--dmx", "replay:/no/such.show"}).dmxSource, "replay:/no/such.show");
+}
+
+TEST(CommandLineTest, LoopRefusesARecordingThatCannotBeReadAgain) {
+  testing::TempDir dir;
+  const std::string fifo = dir.file("live.show");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // no writer: opening it would wait for ever
+  try {
+    parseCommandLine({"--dmx", "replay:" + fifo, "--loop"});
+    FAIL() << "accepted";
+  } catch (const HostError& error) {
+    EXPECT_EQ(std::string(error.what()), "--dmx replay:" + fifo +
+                                             ": --loop reads the recording again from its start, "
+                                             "but " +
+                                             fifo + " is a pipe, which can be read only once");
+  }
+  EXPECT_THROW(parseCommandLine({"--dmx", "replay:/dev/null", "--loop"}), HostError);
+  EXPECT_EQ(parseCommandLine({"--dmx", "replay:" + fifo}).dmxSource, "replay:" + fifo);
+  EXPECT_TRUE(parseCommandLine({"--dmx", "replay:/no/such.show", "--loop"}).loop);
 }
 
 TEST(CommandLineTest, HelpWinsOverEverythingElseAndTellsTheExitStatuses) {

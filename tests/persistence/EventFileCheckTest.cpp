@@ -6,7 +6,10 @@
 
 #include <filesystem>
 #include <random>
+#include <tuple>
+#include <vector>
 
+#include "persistence/EventFile.h"
 #include "persistence/EventFileName.h"
 #include "tests/support/TempDir.h"
 
@@ -25,7 +28,7 @@ class EventFileCheckTest : public ::testing::Test {
 TEST_F(EventFileCheckTest, AnEventFileInAnyCaseOrLayoutPassesAndNoProjectNeedsNoFile) {
   for (const std::string& text :
        {std::string("[General]\r\nCount=0\r\n"), std::string("\xEF\xBB\xBF;x\n  [ general ]  \n"),
-        std::string("\xEF\xBB\xBF[General]\n"), std::string("junk\r[ENTRY_3]\rDMXChannel=1\r"),
+        std::string("\xEF\xBB\xBF[General]\n"), std::string("junk\r[ENTRY_0]\rDMXChannel=1\r"),
         std::string("[Entry_0]\nData1=1")}) {
     testing::writeBytes(file(), text);
     EXPECT_EQ(warning(), "") << text;
@@ -57,6 +60,44 @@ TEST_F(EventFileCheckTest, WhatTheFileLacksIsNamedWithTheFile) {
   std::filesystem::remove(file());
   ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);  // with no writer: a read would wait for ever
   EXPECT_EQ(warning(), "event file " + file() + " is not a regular file: starting with no events");
+}
+
+// Ten entry sections under a [General] with `countLine`; the check's count of what loads must be
+// what the load really reads.
+TEST_F(EventFileCheckTest, EntriesTheCountLeavesOutAreNamedAsASaveWouldDropThem) {
+  const auto writeTenEntries = [&](const std::string& countLine) {
+    std::string text = "[General]\r\n" + countLine;
+    for (int n = 9; n >= 0; --n) text += "[Entry_" + std::to_string(n) + "]\r\nData1=1\r\n";
+    testing::writeBytes(file(), text + "[Entry_05]\r\n[ entry_9 ]\r\n");
+  };
+  const std::string lost = "event file " + file();
+  for (const auto& [countLine, expected, loads] :
+       std::vector<std::tuple<std::string, std::string, std::size_t>>{
+           {"Count=9x\r\n", lost + ": Count=9x cannot be used: 1 of its 10 entries load", 1},
+           {"Count=2147483648\r\n",
+            lost + ": Count=2147483648 cannot be used: 1 of its 10 entries load", 1},
+           {"Count= -5 \r\n", lost + ": Count=-5 cannot be used: 1 of its 10 entries load", 1},
+           {"Count=\r\n", lost + ": Count= cannot be used: 1 of its 10 entries load", 1},
+           {"", lost + " has no Count=: 1 of its 10 entries load", 1},
+           {"Count=3\r\n", lost + ": Count=3 reaches Entry_3 only: 4 of its 10 entries load", 4},
+           {"Count=\"9\"\r\n", "", 10},
+           {"Count=12\r\n", "", 13}}) {
+    writeTenEntries(countLine);
+    EXPECT_EQ(warning(), expected.empty() ? "" : expected + "; a save keeps only those")
+        << countLine;
+    EXPECT_EQ(EventFile(file()).load().records.size(), loads) << countLine;
+  }
+  // A control byte in the value must not reach the terminal.
+  testing::writeBytes(file(), "[General]\r\nCount=\x1B[2J\r\n[Entry_0]\r\n[Entry_1]\r\n");
+  EXPECT_EQ(warning(), lost +
+                           ": Count=?[2J cannot be used: 1 of its 2 entries load; a save keeps "
+                           "only those");
+}
+
+TEST_F(EventFileCheckTest, AProjectInAFolderThatIsNotThereNamesTheFolder) {
+  const std::string missing = dir_.file("no/such");
+  EXPECT_EQ(checkEventFile(missing + "/show"),
+            "no folder " + missing + " for project " + missing + "/show: starting with no events");
 }
 
 TEST_F(EventFileCheckTest, AFileThatCannotBeReadIsNamedWithTheReason) {

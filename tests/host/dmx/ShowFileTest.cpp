@@ -102,12 +102,18 @@ TEST(ShowFileTest, LastLineCutShortIsLeftOutAndTold) {
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].delayAfter, milliseconds(0));
   EXPECT_TRUE(cutDelay.cutShort().contains("line 3: cut short"));
-  // A whole frame without its line end (a file written by hand) still counts.
-  ShowFile whole = ShowFile::fromText("OLA Show\n1 1\n40\n1 2,3", "x");
-  EXPECT_EQ(framesOf(whole).back().values, (std::vector<std::uint8_t>{2, 3}));
-  EXPECT_TRUE(whole.cutShort().isEmpty());
-  // With no whole frame before it, the recording is rejected as before.
+  // A line that still reads may have lost digits all the same: without its line end it is out.
+  ShowFile readable = ShowFile::fromText("OLA Show\n1 1\n40\n1 2,3", "cut.show");
+  EXPECT_EQ(framesOf(readable).size(), 1u);
+  EXPECT_EQ(readable.cutShort().toStdString(),
+            "cut.show: line 4: cut short at the end of the recording (no line end); left out");
+  ShowFile readableDelay = ShowFile::fromText("OLA Show\n1 1\n40", "cut.show");
+  EXPECT_EQ(framesOf(readableDelay).back().delayAfter, milliseconds(0));
+  EXPECT_TRUE(readableDelay.cutShort().contains("line 3: cut short"));
+  // With no whole frame before it, the recording is rejected.
   EXPECT_EQ(parseError("OLA Show\n1 2,"), "test.show: line 2: \"\" is not a value 0..255");
+  EXPECT_EQ(parseError("OLA Show\n1 2"),
+            "test.show: line 2: the only frame has no line end: it may be cut short");
 }
 
 TEST(ShowFileTest, RewindStartsOverFromTheFirstFrame) {

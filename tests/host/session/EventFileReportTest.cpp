@@ -24,5 +24,14 @@ TEST(EventFileReportTest, ThePluginNamesTheFileAndWhatKeepsItFromLoading) {
                 "starting with no events");
 }
 
+TEST(EventFileReportTest, ABaseEndingInTheEventFileSuffixIsTakenForAMistake) {
+  const PluginSession session(std::string(NOTECAST_BIN_DIR) + "/Notecast.so", kClsidLumoPlugIn, "");
+  EXPECT_EQ(projectBaseMistake(session, "shows/demo.Notecast"),
+            "--project takes the project without .Notecast (shows/demo.Notecast would be kept in "
+            "shows/demo.Notecast.Notecast): did you mean --project shows/demo?");
+  for (const char* fine : {"shows/demo", "demo.notecast", "shows/.Notecast", ".Notecast", ""})
+    EXPECT_EQ(projectBaseMistake(session, fine), std::nullopt) << fine;
+}
+
 }  // namespace
 }  // namespace notecast::host
