@@ -70,6 +70,9 @@ std::string DmxFeed::statusLine() const {
     const PluginGate::Call read(session_.gate());
     if (const auto output = readOutputStatus(session_))
       line += "; " + describeOutputStatus(*output);
+    // A kept connection that is not made is as much news as the output's state.
+    for (const auto& [port, state] : readConnectionStates(session_))
+      if (state != kConnectionConnected) line += ", " + port + " not connected";
   }
   return "notecast-host: " + line;
 }
