@@ -3,7 +3,8 @@
 // A host needs only these constants and the LumoTypeLib interfaces to use the plug-in.
 //
 // Shipped: the class id, the ProgID and _clsLumoPlugIn (iid and slots) MUST NOT change; a new
-// capability is a new interface. A release changes only the version, its text and numbers alike.
+// capability is a new interface. A release changes only the version, which is the project's
+// (abi/CMakeLists.txt).
 
 #include <string>
 
@@ -18,10 +19,10 @@ inline constexpr const char* kProgIdLumoPlugIn = "Notecast.clsLumoPlugIn";
 
 inline constexpr const char* kTypeLibName = "Notecast";
 inline constexpr const char* kTypeLibHelpString = "Connection between LumoStage and Raywell";
-inline constexpr const char* kVersionText = "0.08.0001";
-inline constexpr unsigned kVersionMajor = 0;
-inline constexpr unsigned kVersionMinor = 8;
-inline constexpr unsigned kVersionBuild = 1;
+inline constexpr const char* kVersionText = NOTECAST_VERSION_RECORD;
+inline constexpr unsigned kVersionMajor = NOTECAST_VERSION_MAJOR;
+inline constexpr unsigned kVersionMinor = NOTECAST_VERSION_MINOR;
+inline constexpr unsigned kVersionBuild = NOTECAST_VERSION_PATCH;
 
 // The default interface of clsLumoPlugIn. get_PluginName: E_POINTER for a null name.
 class _clsLumoPlugIn : public IUnknown {

@@ -22,9 +22,9 @@ test_packages=(
   ola xvfb xauth fonts-dejavu-core
   # namespaces of their own for the tests that start JACK servers and OLA daemons
   iproute2
-  # the Debian package (cpack -G DEB, scripts/package-test.sh): dpkg-shlibdeps, and file to find
-  # the programs in it
-  dpkg-dev file
+  # the Debian package (cpack -G DEB, scripts/package-test.sh): dpkg-shlibdeps and
+  # dpkg-buildflags, and lintian to check it
+  dpkg-dev lintian
 )
 case "${1:-test}" in
   run) packages=("${run_packages[@]}") ;;

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build folder ($NOTECAST_BUILD_DIR, else ./build, already
-# configured), unpacks it into a throw-away folder with dpkg -x and runs what it installed:
-# notecast-host --version, and the demo replayed headless on a private JACK server, with the
-# plug-in found beside the host (no --plugin, nothing registered). Fails on any error.
-# The package is left in the build folder (notecast_VERSION_ARCH.deb).
+# Builds the Debian package in a build folder of its own ($NOTECAST_PACKAGE_BUILD_DIR, else
+# ./build-package: the programs only, hardened with the distribution's flags), checks it with
+# lintian (any error or warning fails), unpacks it into a throw-away folder with dpkg -x and runs
+# what it installed: notecast-host --version, and the demo replayed headless on a private JACK
+# server, with the plug-in found beside the host (no --plugin, nothing registered). Fails on any
+# error. The package is left in the build folder (notecast_VERSION_ARCH.deb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=$(realpath "${NOTECAST_BUILD_DIR:-build}")
+build_dir=$(realpath -m "${NOTECAST_PACKAGE_BUILD_DIR:-build-package}")
 . scripts/jackd.sh
 
 fail() {
@@ -21,9 +22,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The package: cpack installs the build into its own stage (building the rest of the build
-# folder first, unless it was configured with CMAKE_SKIP_INSTALL_ALL_DEPENDENCY).
-cmake --build "$build_dir" --target notecast-host Notecast >/dev/null
+# The package: cpack installs the build into its own stage. The folder holds only what ships.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+  -DNOTECAST_DPKG_BUILDFLAGS=ON -DNOTECAST_BUILD_TESTS=OFF -DNOTECAST_BUILD_BENCHMARKS=OFF \
+  -DNOTECAST_WERROR="${NOTECAST_WERROR:-OFF}" >/dev/null
+cmake --build "$build_dir" >"$work/build.log" 2>&1 ||
+  { cat "$work/build.log" >&2; fail "building $build_dir failed"; }
 (cd "$build_dir" && cpack -G DEB -B "$work/cpack" >"$work/cpack.log" 2>&1) ||
   { cat "$work/cpack.log" >&2; fail "cpack -G DEB failed"; }
 package=$(find "$work/cpack" -maxdepth 1 -name 'notecast_*.deb' | head -n 1)
@@ -36,14 +42,25 @@ echo "package-test: $(basename "$package"): Depends: $depends"
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries"
 # What ships drives windows through Qt's own event API, never through Qt's test library.
 [[ $depends != *libqt6test6* ]] ||
-  fail "Depends names libqt6test6: a shipped program links Qt Test (ldd build/bin/notecast-host)"
+  fail "Depends names libqt6test6: a shipped program links Qt Test (ldd bin/notecast-host)"
+
+# The package as Debian's policy checker sees it: no error, no warning, and no hardening tag
+# (those of fortified calls and immediate binding are only informational).
+command -v lintian >/dev/null || fail "lintian is missing (scripts/install-deps.sh installs it)"
+if ! lintian --display-info --fail-on error,warning "$package" >"$work/lintian.out" 2>&1 ||
+  grep -q ': hardening-' "$work/lintian.out"; then
+  cat "$work/lintian.out" >&2
+  fail "lintian found problems in $(basename "$package")"
+fi
+echo "package-test: lintian: no error, no warning"
 
 root=$work/root
 dpkg -x "$package" "$root"
 for file in usr/bin/notecast-host usr/lib/notecast/Notecast.so usr/lib/notecast/libLumoTypeLib.so \
-  usr/share/man/man1/notecast-host.1 usr/share/applications/notecast-host.desktop \
-  usr/lib/systemd/user/notecast@.service usr/share/doc/notecast/examples/demo.Notecast \
-  usr/share/doc/notecast/examples/demo.show; do
+  usr/share/man/man1/notecast-host.1.gz usr/share/applications/notecast-host.desktop \
+  usr/share/icons/hicolor/scalable/apps/notecast-host.svg usr/lib/systemd/user/notecast@.service \
+  usr/share/doc/notecast/copyright usr/share/doc/notecast/changelog.gz \
+  usr/share/doc/notecast/examples/demo.Notecast usr/share/doc/notecast/examples/demo.show; do
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 host=$root/usr/bin/notecast-host

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Notecast and runs every check, in four stages, each reporting its time:
 #   lint      the format check and clang-tidy on every source (scripts/lint.sh, build-lint)
-#   normal    the build in ./build and its tests, then the Debian package built, unpacked and
-#             run (scripts/package-test.sh)
+#   normal    the build in ./build and its tests, then the Debian package built hardened in
+#             build-package, checked with lintian, unpacked and run (scripts/package-test.sh)
 #   sanitize  the tests built with ASan, UBSan and LSan (scripts/sanitize.sh, build-sanitize)
 #   fuzz      the fuzzers built with clang, each run for a bounded number of inputs (build-fuzz)
 # The tests mostly wait (for servers, for the host, for time to pass) while builds keep both

@@ -8,7 +8,7 @@ const std::array<ControlPlace, 39> kConfigfrmControls = {{
     // header area
     {"Image1", K::Picture, nullptr, "", 8, 8, 75, 68},
     {"Label1", K::Label, nullptr, "Notecast Plugin", 96, 8, 209, 17},
-    {"Label2", K::Label, nullptr, "Version 0.8", 96, 24, 209, 17},
+    {"Label2", K::Label, nullptr, "Version " NOTECAST_VERSION, 96, 24, 209, 17},
     {"Label5", K::Label, nullptr, "DMX in, MIDI out. Made on Linux.", 96, 40, 209, 17},
     {"cmdOK", K::Button, nullptr, "OK", 424, 72, 113, 25},
     {"Label3", K::Label, nullptr, "Last channel:", 8, 80, 73, 17},

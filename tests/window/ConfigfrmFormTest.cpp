@@ -32,7 +32,7 @@ struct Expected {
 const Expected kExpected[] = {
     {"Image1", "QLabel", "", nullptr, 8, 8, 75, 68},
     {"Label1", "QLabel", "", "Notecast Plugin", 96, 8, 209, 17},
-    {"Label2", "QLabel", "", "Version 0.8", 96, 24, 209, 17},
+    {"Label2", "QLabel", "", "Version " NOTECAST_VERSION, 96, 24, 209, 17},
     {"Label5", "QLabel", "", nullptr, 96, 40, 209, 17},
     {"cmdOK", "QPushButton", "", "OK", 424, 72, 113, 25},
     {"Label3", "QLabel", "", "Last channel:", 8, 80, 73, 17},
