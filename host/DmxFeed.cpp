@@ -14,19 +14,46 @@ namespace {
 
 constexpr std::int32_t kChannelValueMessage = lumo::kMessageChannelValue;
 
+// A state that another line tells already, or that only comes with the end of the run.
+bool toldElsewhere(const QString& state) {
+  return state.startsWith(QStringLiteral("failed")) || state == QStringLiteral("stopped");
+}
+
 }  // namespace
 
 DmxFeed::DmxFeed(PluginSession& session, const HostOptions& options, const Report& report)
-    : session_(session), failures_("DMX changes", report) {
+    : session_(session), report_(report), loop_(options.loop), failures_("DMX changes", report) {
   if (!options.dmxSource) return;
   try {
-    input_ = DmxInput::create(QString::fromStdString(*options.dmxSource), options.loop);
+    attach(DmxInput::create(QString::fromStdString(*options.dmxSource), loop_));
   } catch (const std::invalid_argument& error) {
     throw HostError(std::string("--dmx ") + *options.dmxSource + ": " + error.what());
   }
+}
+
+void DmxFeed::replaceInput(const std::optional<std::string>& source) {
+  if (session_.gate().busy())
+    throw HostError("the plug-in is busy with another call; try again once it is done");
+  std::unique_ptr<DmxInput> next;
+  if (source) {
+    try {
+      next = DmxInput::create(QString::fromStdString(*source), loop_);
+    } catch (const std::invalid_argument& error) {
+      throw HostError(*source + ": " + error.what());
+    }
+  }
+  if (input_) input_->stop();
+  dispatcher_.reset();  // before its input
+  input_.reset();
+  if (next) attach(std::move(next));
+  if (started_) start();
+}
+
+void DmxFeed::attach(std::unique_ptr<DmxInput> input) {
+  input_ = std::move(input);
   dispatcher_ = std::make_unique<ChangeDispatcher>(
-      *input_, session.gate(),
-      [&session](int channel, int value) {
+      *input_, session_.gate(),
+      [&session = session_](int channel, int value) {
         std::int32_t message = kChannelValueMessage, arg1 = channel, arg2 = value, result = 0;
         return session.plugin().MessageHandle(&message, &arg1, &arg2, &result);
       },
@@ -41,17 +68,26 @@ DmxFeed::DmxFeed(PluginSession& session, const HostOptions& options, const Repor
                            std::to_string(failure.value),
                        reason);
       });
-  QObject::connect(input_.get(), &DmxInput::framesFolded, input_.get(), [report](qint64 frames) {
-    report("DMX input held up: " + std::to_string(frames) +
-           " frames folded into later ones, each channel keeping its newest value");
+  // Each change of the input's state, once (connecting, no daemon, lost, running).
+  QObject::connect(input_.get(), &DmxInput::stateChanged, input_.get(),
+                   [this, input = input_.get()](const QString& state) {
+                     if (toldElsewhere(state)) return;
+                     report_("DMX input " + input->status().source.toStdString() + ": " +
+                             state.toStdString());
+                   });
+  QObject::connect(input_.get(), &DmxInput::framesFolded, input_.get(), [this](qint64 frames) {
+    report_("DMX input held up: " + std::to_string(frames) +
+            " frames folded into later ones, each channel keeping its newest value");
   });
 }
 
 void DmxFeed::start() {
+  started_ = true;
   if (input_) input_->start();
 }
 
 void DmxFeed::stop() {
+  started_ = false;
   if (input_) input_->stop();
 }
 

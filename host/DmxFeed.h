@@ -1,13 +1,15 @@
 #pragma once
-// The DMX input of the command line, if any, feeding the plug-in through the session's gate
-// (ChangeDispatcher), and what the operator hears of it: the plug-in's failure
-// results once per kind with a running count (FailureTally), frames folded while the plug-in was
-// held up once per backlog, and a status line.
+// The DMX input of the command line, if any, or the one put in its place, feeding the plug-in
+// through the session's gate (ChangeDispatcher), and what the operator hears of it: the
+// plug-in's failure results once per kind with a running count over the whole run
+// (FailureTally), frames folded while the plug-in was held up once per backlog, and a status
+// line.
 //
 // Contract: main thread; `session` outlives the feed.
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "host/ChangeDispatcher.h"
@@ -20,7 +22,8 @@ namespace notecast::host {
 
 class DmxFeed {
  public:
-  // Gets each line to tell, without the program's name.
+  // Gets each line to tell, without the program's name: failures, folded frames and each change
+  // of the input's state.
   using Report = std::function<void(const std::string&)>;
 
   // Creates the input of options.dmxSource (none without it). Throws HostError when it cannot
@@ -32,6 +35,12 @@ class DmxFeed {
   DmxInputStatus status() const { return input_ ? input_->status() : DmxInputStatus{}; }
   void start();
   void stop();
+  // Puts the input of `source` ("ola:1,2", "stdin", "replay:FILE"; nothing for none) in place of
+  // the current one, which stops and goes with the frames still waiting; the new one starts at
+  // once when the feed was started. Connections to the old input go with it. Throws HostError
+  // with the reason, keeping the current input, for a source that cannot be made and while a
+  // plug-in call is in progress (the old input may be inside a delivery).
+  void replaceInput(const std::optional<std::string>& source);
 
   // "notecast-host: standard input running, 12 frames, 10 changes, last channel 7 = 128, ...;
   // MIDI Notecast virtual output open, 10 sent, 0 not sent" (the MIDI part when the plug-in
@@ -41,7 +50,12 @@ class DmxFeed {
   void reportTotals() const { failures_.totals(); }
 
  private:
+  void attach(std::unique_ptr<DmxInput> input);
+
   PluginSession& session_;
+  Report report_;
+  bool loop_;
+  bool started_ = false;
   FailureTally failures_;  // first: the dispatcher reports into it until it goes
   std::unique_ptr<DmxInput> input_;
   std::unique_ptr<ChangeDispatcher> dispatcher_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/DesktopDmxInput.h"
 #include "host/DmxFeed.h"
 #include "host/ExitStatus.h"
 #include "host/HostLoop.h"
@@ -59,6 +60,12 @@ void endWithInput(const DmxFeed& feed, HostLoop& loop) {
       Qt::QueuedConnection);
 }
 
+// Where the desktop mode keeps the project's DMX input; nothing without a project.
+std::optional<DmxChoiceStore> projectDmxChoice(const HostOptions& options) {
+  if (options.projectBase.empty()) return std::nullopt;
+  return DmxChoiceStore(DmxChoiceStore::defaultPath(), QString::fromStdString(options.projectBase));
+}
+
 // --midi-out and --connect, handed to the plug-in before it loads the project's output, and
 // --monitor's sink.
 void chooseOutput(const PluginSession& session, const HostOptions& options,
@@ -108,7 +115,6 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   DmxFeed feed(session, options, reportToStandardError);
   endWithInput(feed, loop);
   StateReport states(session, reportToStandardError, false);
-  states.watchInput(feed.input());
   if (!feed.input())
     reportToStandardError(
         "no DMX input chosen: nothing reaches the plug-in; give --dmx ola:UNIVERSE (or stdin, "
@@ -161,7 +167,6 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   };
   DmxFeed feed(session, options, tell);
   StateReport states(session, tell, true);
-  states.watchInput(feed.input());
   const std::optional<std::string> eventFileWarning =
       eventFileProblem(session, options.projectBase);
   if (eventFileWarning) warnOnStandardError(*eventFileWarning);
@@ -169,26 +174,16 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   if (options.monitor) monitor = std::make_unique<SentMessageMonitor>(std::cout);
   lifecycle.startUp([&] { chooseOutput(session, options, monitor.get()); });
 
-  HostMainWindow window(session, QString::fromStdString(options.projectBase),
-                        feed.input()
-                            ? DmxStatusPanel::StatusProvider([&feed] { return feed.status(); })
-                            : DmxStatusPanel::StatusProvider());
+  HostMainWindow window(session, QString::fromStdString(options.projectBase), nullptr);
   shownIn = &window;
   QObject::connect(&window, &HostMainWindow::quitRequested, [&loop] { loop.end(kExitSuccess); });
-  if (DmxInput* input = feed.input()) {
-    QObject::connect(input, &DmxInput::statusChanged, &window, &HostMainWindow::refreshDmxStatus);
-    // The window stays: the operator sees the input's state and may quit.
-    QObject::connect(input, &DmxInput::failed, &window, [&window](const QString& reason) {
-      reportToStandardError("DMX input failed: " + reason.toStdString());
-      window.showFailure(QObject::tr("DMX input failed: %1").arg(reason));
-    });
-  }
   window.show();
   if (eventFileWarning) window.showFailure(QString::fromStdString(*eventFileWarning));
   for (const std::string& failure : startUpFailures) {
     reportToStandardError(failure);
     window.showFailure(QString::fromStdString(failure));
   }
+  DesktopDmxInput dmxInput(feed, window, projectDmxChoice(options), options, reportToStandardError);
   states.start();
   feed.start();
   const int status = loop.run();

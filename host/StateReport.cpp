@@ -6,12 +6,6 @@
 namespace notecast::host {
 namespace {
 
-// A state that another line tells already, or that only comes with the end of the run.
-bool toldElsewhere(const QString& state) {
-  return state.startsWith(QStringLiteral("failed")) || state == QStringLiteral("stopped") ||
-         state == QStringLiteral("not started");
-}
-
 std::string connectionLine(const std::string& port, const std::string& state) {
   if (state == kConnectionConnected) return "connected to " + port;
   if (state == kConnectionGone) return port + " has gone: connected again as soon as it is back";
@@ -24,14 +18,6 @@ StateReport::StateReport(PluginSession& session, Report report, bool tellOutput)
     : session_(session), report_(std::move(report)), tellOutput_(tellOutput) {
   timer_.setInterval(kLookIntervalMs);
   connect(&timer_, &QTimer::timeout, this, &StateReport::look);
-}
-
-void StateReport::watchInput(DmxInput* input) {
-  if (!input) return;
-  connect(input, &DmxInput::stateChanged, this, [this, input](const QString& state) {
-    if (toldElsewhere(state)) return;
-    report_("DMX input " + input->status().source.toStdString() + ": " + state.toStdString());
-  });
 }
 
 void StateReport::start() {

@@ -1,14 +1,14 @@
 #pragma once
-// Tells each change of a run's state once, as one line, whatever else is shown or left out
-// (--quiet drops only the periodic status line): the DMX input's state (connecting, no daemon,
-// lost, running again), each port kept connected to the plug-in's own port (waiting for it,
-// connected, gone) and, where asked, the MIDI output's state (lost, back). Never one line per
-// frame: a line comes only when a state differs from the last one told.
+// Tells each change of the plug-in's states once, as one line, whatever else is shown or left out
+// (--quiet drops only the periodic status line): each port kept connected to the plug-in's own
+// port (waiting for it, connected, gone) and, where asked, the MIDI output's state (lost, back).
+// A line comes only when a state differs from the last one told. (The DMX input's states are told
+// by the DmxFeed.)
 //
 // The plug-in's states are looked at a few times a second, through the session's gate and only
 // while it is free, so a plug-in held up (a box) is never called into.
 //
-// Contract: main thread; the session and the inputs outlive the object.
+// Contract: main thread; the session outlives the object.
 
 #include <QObject>
 #include <QTimer>
@@ -17,7 +17,6 @@
 #include <string>
 
 #include "abi/IOutputStatus.h"
-#include "host/dmx/DmxInput.h"
 #include "host/session/PluginSession.h"
 
 namespace notecast::host {
@@ -34,8 +33,6 @@ class StateReport : public QObject {
   // already).
   StateReport(PluginSession& session, Report report, bool tellOutput);
 
-  // Tells `input`'s state changes from now on (null: none).
-  void watchInput(DmxInput* input);
   // Starts looking at the plug-in's states; call after the start-up.
   void start();
   // Looks at once (also when the timer runs).

@@ -42,7 +42,7 @@ echo "package-test: $(basename "$package"): Depends: $depends"
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries"
 # What ships drives windows through Qt's own event API, never through Qt's test library.
 [[ $depends != *libqt6test6* ]] ||
-  fail "Depends names libqt6test6: a shipped program links Qt Test (ldd bin/notecast-host)"
+  fail "Depends names libqt6test6: a shipped program links Qt Test (ldd lib/notecast/libnotecast-host-core.so)"
 
 # The package as Debian's policy checker sees it: no error, no warning, and no hardening tag
 # (those of fortified calls and immediate binding are only informational).
@@ -56,7 +56,8 @@ echo "package-test: lintian: no error, no warning"
 
 root=$work/root
 dpkg -x "$package" "$root"
-for file in usr/bin/notecast-host usr/lib/notecast/Notecast.so usr/lib/notecast/libLumoTypeLib.so \
+for file in usr/bin/notecast-host usr/lib/notecast/libnotecast-host-core.so \
+  usr/lib/notecast/Notecast.so usr/lib/notecast/libLumoTypeLib.so \
   usr/share/man/man1/notecast-host.1.gz usr/share/applications/notecast-host.desktop \
   usr/share/icons/hicolor/scalable/apps/notecast-host.svg usr/lib/systemd/user/notecast@.service \
   usr/share/doc/notecast/copyright usr/share/doc/notecast/changelog.gz \
@@ -64,8 +65,9 @@ for file in usr/bin/notecast-host usr/lib/notecast/Notecast.so usr/lib/notecast/
   [ -e "$root/$file" ] || fail "the package lacks /$file"
 done
 host=$root/usr/bin/notecast-host
-# The host and the plug-in load the type library from the package, never from the build.
-for program in "$host" "$root/usr/lib/notecast/Notecast.so"; do
+# The host and the plug-in load the type library from the package, never from the build (the
+# program itself loads the host's library, which --version below shows it finds).
+for program in "$root/usr/lib/notecast/libnotecast-host-core.so" "$root/usr/lib/notecast/Notecast.so"; do
   found=$(ldd "$program" | awk '$1 == "libLumoTypeLib.so" { print $3 }')
   if [ -z "$found" ] || [ "$(realpath "$found")" != "$root/usr/lib/notecast/libLumoTypeLib.so" ]; then
     fail "$program does not find the installed libLumoTypeLib.so (found '$found')"

@@ -14,10 +14,11 @@ constexpr const char* kNoValue = "-";
 
 DmxStatusPanel::DmxStatusPanel(StatusProvider provider, QWidget* parent)
     : QGroupBox(tr("DMX input"), parent),
-      provider_(std::move(provider)),
       timer_(new QTimer(this)),
-      rows_(new QFormLayout(this)) {
+      rows_(new QFormLayout(this)),
+      chooser_(new DmxInputChooser(this)) {
   setObjectName(kPanelName);
+  rows_->addRow(tr("OLA universes:"), chooser_);
   source_ = addRow(tr("Source:"), kSourceName);
   state_ = addRow(tr("State:"), kStateName);
   rate_ = addRow(tr("Frames per second:"), kRateName);
@@ -26,10 +27,18 @@ DmxStatusPanel::DmxStatusPanel(StatusProvider provider, QWidget* parent)
   lastChange_ = addRow(tr("Last change:"), kLastChangeName);
   folded_ = addRow(tr("Folded frames:"), kFoldedName);
 
+  connect(timer_, &QTimer::timeout, this, &DmxStatusPanel::refresh);
+  showInput(std::move(provider), {});
+}
+
+void DmxStatusPanel::showInput(StatusProvider provider, const QString& source) {
+  provider_ = std::move(provider);
+  chooser_->showSource(source);
   // Without an input nothing ever changes, so there is nothing to poll.
   if (provider_) {
-    connect(timer_, &QTimer::timeout, this, &DmxStatusPanel::refresh);
     timer_->start(kRefreshIntervalMs);
+  } else {
+    timer_->stop();
   }
   refresh();
 }
@@ -47,7 +56,7 @@ void DmxStatusPanel::refresh() {
     display(provider_());
     return;
   }
-  source_->setText(tr("no DMX input"));
+  source_->setText(tr("no DMX input chosen"));
   for (QLabel* label : {state_, rate_, frames_, changes_, lastChange_, folded_})
     label->setText(kNoValue);
 }

@@ -1,15 +1,17 @@
 #pragma once
-// The desktop window's view of the DMX input: source, state, frame rate, frame and change
-// counts, the last change, and the frames folded while the plug-in was held up. Reads the status
-// from a provider, so it works with any input (or none) and tests can hand in their own.
+// The desktop window's view of the DMX input: the operator's choice of it (DmxInputChooser),
+// source, state, frame rate, frame and change counts, the last change, and the frames folded
+// while the plug-in was held up. Reads the status from a provider, so it works with any input
+// (or none) and tests can hand in their own.
 //
 // Contract: user-interface thread only. Refreshes every kRefreshIntervalMs by itself, and at
-// once on refresh() (connect the input's statusChanged there). A null provider shows that there
-// is no DMX input.
+// once on refresh() (connect the input's statusChanged there). A null provider shows that no
+// DMX input is chosen.
 
 #include <QGroupBox>
 #include <functional>
 
+#include "host/desktop/DmxInputChooser.h"
 #include "host/dmx/DmxInput.h"
 
 class QFormLayout;
@@ -40,6 +42,9 @@ class DmxStatusPanel : public QGroupBox {
   explicit DmxStatusPanel(StatusProvider provider, QWidget* parent = nullptr);
 
   void refresh();
+  // Another input (a null provider: none); `source` as DmxInputChooser::showSource takes it.
+  void showInput(StatusProvider provider, const QString& source);
+  DmxInputChooser* chooser() const noexcept { return chooser_; }
 
  private:
   QLabel* addRow(const QString& caption, const char* objectName);
@@ -48,6 +53,7 @@ class DmxStatusPanel : public QGroupBox {
   StatusProvider provider_;
   QTimer* timer_;
   QFormLayout* rows_;
+  DmxInputChooser* chooser_;
   QLabel* source_;
   QLabel* state_;
   QLabel* rate_;

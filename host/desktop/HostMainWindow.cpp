@@ -55,6 +55,11 @@ HostMainWindow::HostMainWindow(PluginSession& session, QString projectBase,
   column->addWidget(buildButtonRow());
   setCentralWidget(central);
   statusBar()->setObjectName("statusBar");
+  messages_ = new StatusMessages(statusBar());
+  connect(dmxPanel_->chooser(), &DmxInputChooser::chosen, this, &HostMainWindow::dmxInputChosen);
+  connect(dmxPanel_->chooser(), &DmxInputChooser::refused, this, [this](const QString& reason) {
+    showFailure(tr("DMX input not changed: %1").arg(reason));
+  });
 
   // Ctrl+Q anywhere in the window, whatever has the focus.
   auto* quitAction = new QAction(tr("Quit"), this);
@@ -158,6 +163,10 @@ void HostMainWindow::refreshDmxStatus() {
   dmxPanel_->refresh();
 }
 
+void HostMainWindow::showDmxInput(DmxStatusPanel::StatusProvider dmxStatus, const QString& source) {
+  dmxPanel_->showInput(std::move(dmxStatus), source);
+}
+
 void HostMainWindow::configure() {
   VARIANT_BOOL answer = VARIANT_FALSE;
   if (callPlugin(tr("Configure"), [&] { return session_.plugin().Configure(&answer); }))
@@ -236,11 +245,11 @@ bool HostMainWindow::callPlugin(const QString& action, const std::function<HRESU
 }
 
 void HostMainWindow::showSuccess(const QString& text) {
-  statusBar()->showMessage(text, kSuccessMessageMs);
+  messages_->show(text, kSuccessMessageMs);
 }
 
 void HostMainWindow::showFailure(const QString& text) {
-  statusBar()->showMessage(text);
+  messages_->show(text);
 }
 
 void HostMainWindow::updateFireButton() {

@@ -1,7 +1,8 @@
 #pragma once
-// The host's main window in desktop mode: the open project, the DMX input's status, the
-// plug-in's MIDI output (name, state, counts, last messages sent), the plug-in's shared commands
-// (list, refresh, fire), and Configure, Save and Quit.
+// The host's main window in desktop mode: the open project, the DMX input's choice and status,
+// the plug-in's MIDI output (name, state, counts, last messages sent), the plug-in's shared
+// commands (list, refresh, fire), Configure, Save and Quit, and the run's messages
+// (StatusMessages).
 //
 // Contract:
 //  - User-interface thread only. `session` outlives the window; the plug-in has been through
@@ -11,6 +12,8 @@
 //    while the gate is busy (inside a message box of the plug-in's) is refused with a note in the
 //    status bar. A failure result is shown in the status bar with its code and
 //    meaning ("Save failed: error 0x800A004B (...)") and the host keeps running.
+//  - The operator's choice of the DMX input is only asked for (dmxInputChosen()); the window's
+//    owner switches the input and tells the window with showDmxInput().
 //  - Quit (button, Ctrl+Q, the frame's close button) asks the plug-in AskToSaveProjectData
 //    (it may show its own question). The user cancelling, or the call failing, keeps the window;
 //    otherwise quitRequested() is emitted and the receiver ends the program (Term, release,
@@ -22,6 +25,7 @@
 #include <functional>
 
 #include "host/desktop/DmxStatusPanel.h"
+#include "host/desktop/StatusMessages.h"
 #include "host/session/PluginSession.h"
 
 class QCloseEvent;
@@ -60,6 +64,9 @@ class HostMainWindow : public QMainWindow {
   void refreshCommands();
   // Shows the DMX status now (connect DmxInput::statusChanged here); a timer also does it.
   void refreshDmxStatus();
+  // The DMX input is another now: its status (null: none), and its source as the chooser shows
+  // it ("ola:1,2").
+  void showDmxInput(DmxStatusPanel::StatusProvider dmxStatus, const QString& source);
   // Configure on the plug-in object: the plug-in shows its configuration window.
   void configure();
   // SaveProjectData on the plug-in's window: writes BASE.Notecast.
@@ -71,9 +78,13 @@ class HostMainWindow : public QMainWindow {
   bool requestQuit();
   // Shows a failure in the status bar until the next message.
   void showFailure(const QString& text);
+  // Shows a success in the status bar for kSuccessMessageMs.
+  void showSuccess(const QString& text);
 
  signals:
   void quitRequested();
+  // The operator applied a DMX input: "ola:1,2", or empty for none.
+  void dmxInputChosen(const QString& source);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -90,12 +101,12 @@ class HostMainWindow : public QMainWindow {
   bool callPlugin(const QString& action, const std::function<HRESULT()>& call);
 
   void fire(QListWidgetItem* item);
-  void showSuccess(const QString& text);
   void updateFireButton();
 
   PluginSession& session_;
   QString projectBase_;
   QString eventFile_;  // as the plug-in names it; empty without a project
+  StatusMessages* messages_ = nullptr;
   DmxStatusPanel* dmxPanel_ = nullptr;
   QListWidget* commandList_ = nullptr;
   QPushButton* fireButton_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace notecast::host {
@@ -68,7 +69,10 @@ void OutputStatusPanel::refresh() {
                        : QString::fromStdString(status->name) + " - " + stateText(status->state));
   counts_->setText(tr("%1 sent, %2 not sent").arg(status->sent).arg(status->notSent));
   const QString recent = QString::fromStdString(status->recentMessages).trimmed();
-  if (recent_->toPlainText() != recent) recent_->setPlainText(recent);
+  if (recent_->toPlainText() == recent) return;
+  // The newest message is the last line: a new text, which starts at the top, scrolls to it.
+  recent_->setPlainText(recent);
+  recent_->verticalScrollBar()->setValue(recent_->verticalScrollBar()->maximum());
 }
 
 }  // namespace notecast::host

@@ -1,6 +1,7 @@
 #pragma once
 // The plug-in's MIDI output as the operator sees it in the desktop window: the output's name and
-// state, messages sent and not sent, and the last few messages that went out. Polled once a
+// state, messages sent and not sent, and the last few messages that went out, the newest in view
+// whenever they change (the operator may scroll back until the next one goes out). Polled once a
 // second through the plug-in's optional output status (OutputStatusReader); a plug-in that tells
 // none shows "not told by the plug-in".
 //

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 #include <cstdlib>
 #include <memory>
@@ -92,7 +92,8 @@ class DesktopFixture : public ::testing::Test {
   void click(const char* buttonName) const {
     QTest::mouseClick(find<QPushButton>(buttonName), Qt::LeftButton);
   }
-  QString status() const { return window_->statusBar()->currentMessage(); }
+  // The newest message, whole, as its tool tip shows it.
+  QString status() const { return find<QLabel>(StatusMessages::kMessageName)->toolTip(); }
 
   testing::TempDir dir_;
   std::unique_ptr<PluginSession> session_;

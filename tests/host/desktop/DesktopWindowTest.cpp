@@ -4,8 +4,11 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include "abi/RuntimeError.h"
+#include "host/desktop/OutputStatusPanel.h"
 #include "host/session/PluginGate.h"
 #include "host/session/ResultFormat.h"
 #include "tests/host/desktop/DesktopFixture.h"
@@ -154,9 +157,64 @@ TEST_F(DesktopWindowTest, DmxStatusFollowsTheInput) {
                               4 * DmxStatusPanel::kRefreshIntervalMs));
 }
 
+// Far wider than the window: the bar shows it cut after a whole word, the tool tip and the log
+// whole, and the window keeps its width.
+TEST_F(DesktopWindowTest, ALongMessageIsCutAtAWordAndWholeInItsToolTipAndTheLog) {
+  openHost(base());
+  const int width = window_->width();
+  QString text = "DMX input failed:";
+  for (int word = 0; word < 60; ++word) text += " w" + QString(word % 7 + 1, 'x');
+  window_->showFailure(text);
+  QApplication::processEvents();
+  auto* message = find<QLabel>(StatusMessages::kMessageName);
+  EXPECT_EQ(message->toolTip(), text);
+  ASSERT_TRUE(message->text().endsWith("…")) << message->text().toStdString();
+  const QString shown = message->text().chopped(1);
+  EXPECT_TRUE(text.startsWith(shown) && text.at(shown.size()) == ' ')
+      << message->text().toStdString();
+  EXPECT_LE(message->fontMetrics().horizontalAdvance(message->text()),
+            message->contentsRect().width());
+  EXPECT_EQ(window_->width(), width);
+
+  for (int more = 1; more <= 40; ++more) window_->showSuccess(QString("Message %1").arg(more));
+  EXPECT_EQ(message->text(), "Message 40") << "a short one whole";
+  click(StatusMessages::kLogButtonName);
+  auto* log = find<QPlainTextEdit>(StatusMessages::kLogTextName);
+  ASSERT_TRUE(log->isVisible());
+  const QStringList lines = log->toPlainText().split('\n');
+  ASSERT_EQ(lines.size(), 42) << "the first, the long one and 40 more";
+  EXPECT_TRUE(lines[1].endsWith("  " + text)) << "whole, after its time";
+  EXPECT_TRUE(lines.back().endsWith("  Message 40"));
+  QScrollBar* scroll = log->verticalScrollBar();
+  EXPECT_TRUE(scroll->maximum() > 0 && scroll->value() == scroll->maximum()) << "newest in view";
+}
+
+// More messages than the box shows, then others: each time the newest is in view.
+TEST(OutputStatusPanelTest, KeepsTheNewestMessageSentInView) {
+  PluginGate gate;
+  int newest = 20;
+  OutputStatusPanel panel(
+      [&newest] {
+        OutputStatusSnapshot status{"out", OutputState::kOpen, newest, 0, {}};
+        for (int number = newest - 19; number <= newest; ++number)
+          status.recentMessages += "90 3C " + std::to_string(number) + "\n";
+        return std::optional(status);
+      },
+      gate);
+  panel.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+  auto* recent = panel.findChild<QPlainTextEdit*>(OutputStatusPanel::kRecentName);
+  for (newest = 20; newest <= 21; ++newest) {
+    panel.refresh();
+    QScrollBar* scroll = recent->verticalScrollBar();
+    EXPECT_GT(scroll->maximum(), 0);
+    EXPECT_EQ(scroll->value(), scroll->maximum()) << "after message " << newest;
+  }
+}
+
 TEST_F(DesktopWindowTest, WithoutDmxInputThePanelSaysSo) {
   openHost(base());
-  EXPECT_EQ(find<QLabel>(DmxStatusPanel::kSourceName)->text(), "no DMX input");
+  EXPECT_EQ(find<QLabel>(DmxStatusPanel::kSourceName)->text(), "no DMX input chosen");
   EXPECT_EQ(find<QLabel>(DmxStatusPanel::kLastChangeName)->text(), "-");
 }
 
