@@ -5,8 +5,9 @@
 // "Notecast:out"), named "Notecast virtual output". 0..n-1 are the ports RtMidi lists as
 // output destinations, named exactly as it names them. That list only ever holds ports that
 // take MIDI in; our own port only sends, so it is never among them and device 0 can never
-// loop back into the plug-in. Opening device k connects a "Notecast:out" port to it. (A second
-// plug-in on the same JACK server gets JACK's usual renaming, "Notecast-01:out".)
+// loop back into the plug-in. Opening device k connects a "Notecast:out" port to it. A second
+// plug-in on the same JACK server gets JACK's usual renaming, "Notecast-01:out": the control
+// learns its client's name as JACK gave it, and connects and checks from that port.
 //
 // The chosen output is kept by name. Opening chooses it (DeviceName, or the name of device
 // DeviceNumber); it stays chosen until the user closes it or chooses another, also while it is
@@ -143,7 +144,7 @@ class RtMidiOutputControl final : public MidiOutputControl {
   // Connects our port to the destinations that appeared since the last look.
   void keepConnections();
   // Our port's full name on JACK ("Notecast:out", or as JACK renamed the client).
-  std::string ownJackPort();
+  std::string ownJackPort() const;
 
   void report(MidiReportCode code, std::string text);
   void deliverWaitingReports();
@@ -155,6 +156,7 @@ class RtMidiOutputControl final : public MidiOutputControl {
   std::unique_ptr<JackServerWatch> watch_;         // JACK only; outlives the client
   std::unique_ptr<AlsaSequencerWatch> alsaWatch_;  // ALSA only
   std::unique_ptr<RtMidiClient> client_;
+  std::string ownClient_;  // JACK: client_'s name as JACK gave it ("Notecast", "Notecast-01")
   JackSendPacing pacing_;  // JACK only: counts on the watch's view of the cycles
   KeptConnections kept_;
   std::unique_ptr<KeptConnections::Graph> alsaPorts_;  // ALSA, while connections are kept
