@@ -31,12 +31,13 @@
 //                   without a kClosed report; opening the open output keeps it open.
 //   close           kClosed when something was chosen; closing nothing does nothing.
 //   send            the message by the MidiWire rule. While nothing is open: RuntimeError
-//                   (kNotOpen). With nothing chosen, one kNotOpen report until something is
-//                   chosen, unless the missing MIDI system was told; with the chosen output
-//                   missing no report (its loss was told). A status byte that starts no short
-//                   message sends nothing and is no failure: one kSendFailed report per open
-//                   device. The MIDI system refusing a message: RuntimeError(kSendFailed),
-//                   reported once per open device.
+//                   (kNotOpen). With nothing chosen, one kNotOpen report ("No MIDI output
+//                   device is open. " and the advice, kOwnAdvice unless setOutputAdvice gave
+//                   one) until something is chosen, unless the missing MIDI system was told;
+//                   with the chosen output missing no report (its loss was told). A status
+//                   byte that starts no short message sends nothing and is no failure: one
+//                   kSendFailed report per open device. The MIDI system refusing a message:
+//                   RuntimeError(kSendFailed), reported once per open device.
 //   output gone     found at the next action, DeviceName, DeviceCount or recover(): kDeviceGone
 //                   naming the output and the cause (its port removed, its program closed), or
 //                   kNoMidiSystem when the JACK server stopped.
@@ -81,6 +82,9 @@ class RtMidiOutputControl final : public MidiOutputControl {
   static constexpr const char* kClientName = "Notecast";
   static constexpr const char* kPortName = "out";
   static constexpr const char* kVirtualDeviceName = "Notecast virtual output";
+  // How to choose an output, where the control tells that none is open.
+  static constexpr const char* kOwnAdvice =
+      "Choose one under \"Midi-Output-Driver:\" in the Notecast window.";
 
   explicit RtMidiOutputControl(
       MidiApiChoice choice = MidiApiChoice::fromEnvironment(),
@@ -101,6 +105,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   void setChangeNotifier(std::function<void()> notifier) override;
   bool recover() override;
   void setKeptConnections(std::vector<std::string> ports) override;
+  KeptConnections::States keptConnectionStates() override { return kept_.states(); }
+  void setOutputAdvice(std::string sentence) override { advice_ = std::move(sentence); }
 
  private:
   enum class Opened { kNothing, kVirtualPort, kSystemPort };
@@ -174,6 +180,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   // Once per open device: set when told, cleared when another device opens.
   bool toldUnsendable_ = false;
   bool toldSendFailed_ = false;
+
+  std::string advice_;  // the host's, instead of kOwnAdvice; empty: none
 
   DeviceReport report_;
   std::vector<std::pair<MidiReportCode, std::string>> waitingReports_;
