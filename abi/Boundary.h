@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <new>
+#include <string>
 
 #include "abi/HResult.h"
 #include "abi/RuntimeError.h"
@@ -18,7 +19,21 @@ namespace notecast {
 // Maps the exception in flight to a failure result. MUST be called inside a catch block.
 // RuntimeError -> 0x800A0000 | number, FailedResult -> its result, NotImplemented -> E_NOTIMPL,
 // bad_alloc -> E_OUTOFMEMORY, invalid_argument -> E_INVALIDARG, others -> E_FAIL / E_UNEXPECTED.
+// Notes the result as the calling thread's last failure (lastFailure).
 HRESULT resultFromCurrentException() noexcept;
+
+struct FailureRecord {
+  HRESULT result = S_OK;  // S_OK: no failure yet on this thread
+  // What the exception said: RuntimeError's description, NotImplemented's and any other
+  // std::exception's what(). Empty where the result's own name says all (FailedResult, a
+  // failure passed on; bad_alloc; invalid_argument; an exception of no known type).
+  std::string description;
+};
+
+// The last failure resultFromCurrentException made on the calling thread, in this module: the
+// abi is linked into each module, so the plug-in's record is its own, apart from the host's.
+// Reading changes nothing.
+FailureRecord lastFailure();
 
 template <class Body>
 HRESULT callGuarded(Body&& body) noexcept {

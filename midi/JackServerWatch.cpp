@@ -129,6 +129,16 @@ bool JackServerWatch::hasClient(const std::string& name) const {
   return true;
 }
 
+std::string JackServerWatch::freeClientName(const std::string& base) const {
+  if (!hasClient(base)) return base;
+  constexpr int kLastRenaming = 99;
+  for (int number = 1; number <= kLastRenaming; ++number) {
+    std::string name = base + (number < 10 ? "-0" : "-") + std::to_string(number);
+    if (!hasClient(name)) return name;
+  }
+  return base;  // JACK refuses a hundredth client of that name
+}
+
 std::vector<std::string> JackServerWatch::connectionsOf(const std::string& name) const {
   std::vector<std::string> names;
   if (!running()) return names;

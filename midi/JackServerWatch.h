@@ -59,6 +59,9 @@ class JackServerWatch {
   bool hasPort(const std::string& name) const;
   // Whether a client of this name exists (one round trip).
   bool hasClient(const std::string& name) const;
+  // The name JACK gives a client asked for as `base` now: `base` when no client has it, else
+  // the first of "base-01" .. "base-99" that none has (one round trip per name taken).
+  std::string freeClientName(const std::string& base) const;
   // The full names of the ports connected to the port `name`, as the graph stands now.
   std::vector<std::string> connectionsOf(const std::string& name) const;
   // How many times a port of this full name was registered while the watch looked: a port that

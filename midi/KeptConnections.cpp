@@ -30,11 +30,26 @@ void KeptConnections::update(Graph& graph) {
     if (known != connected_.end() && known->second == destination->identity) continue;
     if (graph.connect(own->name, destination->name)) {
       connected_[name] = destination->identity;
+      connectedOnce_.insert(name);
     } else {
       connected_.erase(name);
       pending_ = true;
     }
   }
+}
+
+KeptConnections::States KeptConnections::states() const {
+  States states;
+  for (const std::string& name : destinations_) {
+    State state = State::kWaiting;
+    if (connected_.contains(name)) {
+      state = State::kConnected;
+    } else if (connectedOnce_.contains(name)) {
+      state = State::kGone;
+    }
+    states.emplace_back(name, state);
+  }
+  return states;
 }
 
 void KeptConnections::forget() noexcept {

@@ -10,7 +10,9 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace notecast {
@@ -36,6 +38,12 @@ class KeptConnections {
     virtual bool connect(const std::string& from, const std::string& to) = 0;
   };
 
+  // A destination's state as the last look left it. kGone: it was connected, and then a look no
+  // longer found it, or the own port went away; it is connected again when both are back. A
+  // connection removed by hand while both ports stay is not seen: it still counts as connected.
+  enum class State { kWaiting, kConnected, kGone };
+  using States = std::vector<std::pair<std::string, State>>;
+
   // Replaces the destinations; each is connected at the next look that finds it.
   void setDestinations(std::vector<std::string> names);
   const std::vector<std::string>& destinations() const noexcept { return destinations_; }
@@ -50,11 +58,14 @@ class KeptConnections {
   // Whether the last look found a destination it could not connect (JACK refuses ports of a
   // program that is not active yet, and nothing announces its activation): look again soon.
   bool pending() const noexcept { return pending_; }
+  // Each destination's state, in the order given.
+  States states() const;
 
  private:
   std::vector<std::string> destinations_;
   std::optional<std::string> own_;                // the own port's identity at the last look
   std::map<std::string, std::string> connected_;  // destination -> its identity when connected
+  std::set<std::string> connectedOnce_;           // destinations connected at some look
   bool pending_ = false;
 };
 

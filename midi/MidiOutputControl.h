@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+#include "midi/KeptConnections.h"
+
 namespace notecast {
 
 enum class MidiAction : std::int32_t { kOpen = 1, kClose = 2, kSend = 7 };
@@ -106,6 +108,13 @@ class MidiOutputControl {
   // By value: the controls that keep connections take the list over.
   // NOLINTNEXTLINE(performance-unnecessary-value-param)
   virtual void setKeptConnections(std::vector<std::string> /*ports*/) {}
+  // The kept connections' states as the last look left them (KeptConnections::State), in the
+  // order given; tells nothing and looks at nothing. A control without connections: none.
+  virtual KeptConnections::States keptConnectionStates() { return {}; }
+  // The sentence after "No MIDI output device is open." that tells how to choose an output,
+  // instead of the control's own (the window's output list); empty: the control's own.
+  // NOLINTNEXTLINE(performance-unnecessary-value-param)
+  virtual void setOutputAdvice(std::string /*sentence*/) {}
 };
 
 // Creates the control for the MIDI system chosen by NOTECAST_MIDI_API ("alsa" or "jack"; by

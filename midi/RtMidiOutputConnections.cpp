@@ -48,18 +48,9 @@ void RtMidiOutputControl::keepConnections() {
   if (alsaPorts_) kept_.update(*alsaPorts_);
 }
 
-// A port opened to a system port is connected to it, which tells its name; the virtual port
-// goes by the client's own name.
-std::string RtMidiOutputControl::ownJackPort() {
-  std::string plain = std::string(kClientName) + ":" + kPortName;
-  if (opened_ != Opened::kSystemPort) return plain;
-  for (const std::string& port : watch_->connectionsOf(chosen_)) {
-    const std::size_t colon = port.find(':');
-    if (colon != std::string::npos && port.substr(colon + 1) == kPortName &&
-        JackServerWatch::isNamedAs(port.substr(0, colon), kClientName))
-      return port;
-  }
-  return plain;
+// RtMidi's client holds our port, whether it is the virtual port or one opened to a system port.
+std::string RtMidiOutputControl::ownJackPort() const {
+  return ownClient_ + ":" + kPortName;
 }
 
 }  // namespace notecast

@@ -149,8 +149,7 @@ void RtMidiOutputControl::send() {
     if (chosen_.empty() && !told_->noSystem && !told_->notOpen) {
       told_->notOpen = true;
       report(MidiReportCode::kNotOpen,
-             "No MIDI output device is open. Choose one under \"Midi-Output-Driver:\" in the "
-             "Notecast window.");
+             "No MIDI output device is open. " + (advice_.empty() ? kOwnAdvice : advice_));
     }
     fail(MidiError::kNotOpen, chosen_.empty() ? "no MIDI output device is open"
                                               : "MIDI output " + chosen_ + " is not there now");

@@ -5,8 +5,9 @@
 // "Notecast:out"), named "Notecast virtual output". 0..n-1 are the ports RtMidi lists as
 // output destinations, named exactly as it names them. That list only ever holds ports that
 // take MIDI in; our own port only sends, so it is never among them and device 0 can never
-// loop back into the plug-in. Opening device k connects a "Notecast:out" port to it. (A second
-// plug-in on the same JACK server gets JACK's usual renaming, "Notecast-01:out".)
+// loop back into the plug-in. Opening device k connects a "Notecast:out" port to it. A second
+// plug-in on the same JACK server gets JACK's usual renaming, "Notecast-01:out": the control
+// learns its client's name as JACK gave it, and connects and checks from that port.
 //
 // The chosen output is kept by name. Opening chooses it (DeviceName, or the name of device
 // DeviceNumber); it stays chosen until the user closes it or chooses another, also while it is
@@ -30,12 +31,13 @@
 //                   without a kClosed report; opening the open output keeps it open.
 //   close           kClosed when something was chosen; closing nothing does nothing.
 //   send            the message by the MidiWire rule. While nothing is open: RuntimeError
-//                   (kNotOpen). With nothing chosen, one kNotOpen report until something is
-//                   chosen, unless the missing MIDI system was told; with the chosen output
-//                   missing no report (its loss was told). A status byte that starts no short
-//                   message sends nothing and is no failure: one kSendFailed report per open
-//                   device. The MIDI system refusing a message: RuntimeError(kSendFailed),
-//                   reported once per open device.
+//                   (kNotOpen). With nothing chosen, one kNotOpen report ("No MIDI output
+//                   device is open. " and the advice, kOwnAdvice unless setOutputAdvice gave
+//                   one) until something is chosen, unless the missing MIDI system was told;
+//                   with the chosen output missing no report (its loss was told). A status
+//                   byte that starts no short message sends nothing and is no failure: one
+//                   kSendFailed report per open device. The MIDI system refusing a message:
+//                   RuntimeError(kSendFailed), reported once per open device.
 //   output gone     found at the next action, DeviceName, DeviceCount or recover(): kDeviceGone
 //                   naming the output and the cause (its port removed, its program closed), or
 //                   kNoMidiSystem when the JACK server stopped.
@@ -80,6 +82,9 @@ class RtMidiOutputControl final : public MidiOutputControl {
   static constexpr const char* kClientName = "Notecast";
   static constexpr const char* kPortName = "out";
   static constexpr const char* kVirtualDeviceName = "Notecast virtual output";
+  // How to choose an output, where the control tells that none is open.
+  static constexpr const char* kOwnAdvice =
+      "Choose one under \"Midi-Output-Driver:\" in the Notecast window.";
 
   explicit RtMidiOutputControl(
       MidiApiChoice choice = MidiApiChoice::fromEnvironment(),
@@ -100,6 +105,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   void setChangeNotifier(std::function<void()> notifier) override;
   bool recover() override;
   void setKeptConnections(std::vector<std::string> ports) override;
+  KeptConnections::States keptConnectionStates() override { return kept_.states(); }
+  void setOutputAdvice(std::string sentence) override { advice_ = std::move(sentence); }
 
  private:
   enum class Opened { kNothing, kVirtualPort, kSystemPort };
@@ -143,7 +150,7 @@ class RtMidiOutputControl final : public MidiOutputControl {
   // Connects our port to the destinations that appeared since the last look.
   void keepConnections();
   // Our port's full name on JACK ("Notecast:out", or as JACK renamed the client).
-  std::string ownJackPort();
+  std::string ownJackPort() const;
 
   void report(MidiReportCode code, std::string text);
   void deliverWaitingReports();
@@ -155,6 +162,7 @@ class RtMidiOutputControl final : public MidiOutputControl {
   std::unique_ptr<JackServerWatch> watch_;         // JACK only; outlives the client
   std::unique_ptr<AlsaSequencerWatch> alsaWatch_;  // ALSA only
   std::unique_ptr<RtMidiClient> client_;
+  std::string ownClient_;  // JACK: client_'s name as JACK gave it ("Notecast", "Notecast-01")
   JackSendPacing pacing_;  // JACK only: counts on the watch's view of the cycles
   KeptConnections kept_;
   std::unique_ptr<KeptConnections::Graph> alsaPorts_;  // ALSA, while connections are kept
@@ -172,6 +180,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   // Once per open device: set when told, cleared when another device opens.
   bool toldUnsendable_ = false;
   bool toldSendFailed_ = false;
+
+  std::string advice_;  // the host's, instead of kOwnAdvice; empty: none
 
   DeviceReport report_;
   std::vector<std::pair<MidiReportCode, std::string>> waitingReports_;

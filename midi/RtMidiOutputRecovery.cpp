@@ -26,13 +26,6 @@ std::string clientOf(const std::string& port) {
   return port.substr(0, port.find(':'));
 }
 
-// Whether `port` is a port of ours: "Notecast:out", or "Notecast-01:out" as JACK renames a
-// second client of that name.
-bool isOwnPort(const std::string& port) {
-  return JackServerWatch::isNamedAs(clientOf(port), RtMidiOutputControl::kClientName) &&
-         port.substr(port.find(':') + 1) == RtMidiOutputControl::kPortName;
-}
-
 }  // namespace
 
 bool RtMidiOutputControl::recover() {
@@ -144,7 +137,8 @@ bool RtMidiOutputControl::connectionMade(const std::string& port) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {
     const std::vector<std::string> connected = watch_->connectionsOf(port);
-    if (std::any_of(connected.begin(), connected.end(), isOwnPort)) return true;
+    if (std::find(connected.begin(), connected.end(), ownJackPort()) != connected.end())
+      return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(1ms);
   }

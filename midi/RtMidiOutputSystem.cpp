@@ -43,6 +43,9 @@ std::string RtMidiOutputControl::connectSystem() {
     // Probing with a client of our own keeps RtMidi from printing "JACK server not running?".
     if (!watch_) watch_ = JackServerWatch::connect(changes_, kClientName);
     if (!watch_) return "no JACK server is running";
+    // JACK renames a client whose name is taken (a second plug-in on the server): ours gets the
+    // first free name, as long as no other program makes a client of that name meanwhile.
+    ownClient_ = watch_->freeClientName(kClientName);
     client_ = RtMidiClient::create(RtMidi::UNIX_JACK, kClientName, &complaint);
     if (!client_) watch_.reset();
   } else {

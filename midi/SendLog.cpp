@@ -26,6 +26,12 @@ bool SendLog::recordSend(std::int32_t status, std::int32_t data1, std::int32_t d
   return true;
 }
 
+std::span<const unsigned char> SendLog::lastSent() const noexcept {
+  if (sent_ == 0) return {};
+  const Message& last = recent_[(next_ + recent_.size() - 1) % recent_.size()];
+  return {last.bytes.data(), last.length};
+}
+
 std::string SendLog::recentLines() const {
   std::string lines;
   const std::size_t kept = static_cast<std::size_t>(std::min<std::int64_t>(sent_, kRecentMessages));

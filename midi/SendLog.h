@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace notecast {
@@ -24,6 +25,9 @@ class SendLog {
 
   std::int64_t sent() const noexcept { return sent_; }
   std::int64_t notSent() const noexcept { return notSent_; }
+  // The bytes of the last message that went out, as on the wire; none before the first. Valid
+  // until the next recordSend.
+  std::span<const unsigned char> lastSent() const noexcept;
   // The recent messages, oldest first, one per line ("90 40 7F"); "" before the first.
   std::string recentLines() const;
 

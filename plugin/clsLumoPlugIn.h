@@ -6,7 +6,9 @@
 #include "abi/ComObject.h"
 #include "abi/IEventCount.h"
 #include "abi/IEventFileCheck.h"
+#include "abi/IFailureDescription.h"
 #include "abi/IOutputChoice.h"
+#include "abi/IOutputDetails.h"
 #include "abi/IOutputStatus.h"
 #include "abi/LumoTypeLib/ILumoModule.h"
 #include "abi/LumoTypeLib/ILumoPlugin.h"
@@ -16,7 +18,8 @@ namespace notecast {
 
 class clsLumoPlugIn final
     : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
-                       IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount> {
+                       IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount, IOutputDetails,
+                       IFailureDescription> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -51,6 +54,15 @@ class clsLumoPlugIn final
   // IEventFileCheck (clsLumoPlugInEventFile.cpp)
   HRESULT get_EventFilePath(const char* projectBase, std::string* path) noexcept override;
   HRESULT CheckEventFile(const char* projectBase, std::string* problem) noexcept override;
+
+  // IOutputDetails (clsLumoPlugInDetails.cpp)
+  HRESULT get_OutputList(std::string* lines) noexcept override;
+  HRESULT get_ConnectionStates(std::string* lines) noexcept override;
+  HRESULT put_MessageSink(IMessageSink* sink) noexcept override;
+  HRESULT put_OutputAdvice(const char* sentence) noexcept override;
+
+  // IFailureDescription (clsLumoPlugInFailure.cpp)
+  HRESULT get_FailureDescription(HRESULT result, std::string* description) noexcept override;
 
   static constexpr const char* kPluginName = "Notecast Plugin";
 };

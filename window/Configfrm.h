@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,7 @@
 namespace notecast {
 
 class ConfigfrmForm;
+class IMessageSink;
 class OutputChangeRelay;
 
 class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, public CommandTarget {
@@ -133,6 +135,20 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   // The device name a save writes: the file's own while the run's choice stands, else the row
   // the user selected.
   std::string deviceToStore();
+  // The outputs the output list offers, named as it names them, as the MIDI system has them
+  // now; loads the window (hidden) first. Shows no box: what the control finds meanwhile is
+  // told at its next operation.
+  std::vector<std::string> outputNames();
+  // Each port of setKeptConnections, in its order, with its state as the control's last look
+  // left it; a port an earlier control (before an unload) had connected counts as gone until
+  // connected again. Never loads the window.
+  KeptConnections::States keptConnectionStates() const;
+  // Told of every message that goes out (the dispatch, the command path, the test note);
+  // null: none. Kept across unloads of the window.
+  void setMessageSink(IMessageSink* sink) noexcept { messageSink_ = sink; }
+  // How the host chooses an output, said where the control tells that none is open (empty:
+  // the control's own advice); kept across unloads, handed to every control.
+  void setOutputAdvice(std::string sentence);
 
   // The event file and the window position (ConfigfrmPersistence.cpp).
   void openCfgFile();
@@ -181,6 +197,8 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   void unload() noexcept;
   MidiOutputControl& midi();
   class DispatchToWindow;
+  class ReportsHeld;
+  void installDeviceReport();
   void onDeviceReport(std::int16_t& code, std::string& text);
   // A change the MIDI system announced, or the poll while something is missing: the control
   // looks again and the list follows.
@@ -206,9 +224,14 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   bool handlingOutputChange_ = false;
   bool outputChangedAgain_ = false;  // during handling, e.g. in a report's box
   SendLog sendLog_;
-  std::optional<std::string> runOutput_;      // the host's choice for this run
-  std::string fileDevice_;                    // the device the event file gave at its last load
-  std::vector<std::string> keptConnections_;  // handed to every control the window makes
+  std::optional<std::string> runOutput_;       // the host's choice for this run
+  std::string fileDevice_;                     // the device the event file gave at its last load
+  std::vector<std::string> keptConnections_;   // handed to every control the window makes
+  std::set<std::string> keptConnectedBefore_;  // connected by a control since unloaded
+  std::string outputAdvice_;                   // handed to every control the window makes
+  IMessageSink* messageSink_ = nullptr;
+  int reportsHeld_ = 0;           // while above 0 the control's reports wait (ReportsHeld)
+  std::uint64_t boxesShown_ = 0;  // device reports shown, counted for the test note
   std::atomic<std::uint32_t> externalReferences_{0};
   // The last change not on the status labels yet. Formatting and setting two labels for every
   // change of a window nobody sees took about a tenth of the dispatch.

@@ -3,10 +3,13 @@
 // system announces.
 
 #include <QComboBox>
+#include <algorithm>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "abi/Boundary.h"
+#include "abi/IOutputDetails.h"
 #include "engine/MessageKind.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
@@ -147,19 +150,89 @@ bool Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t d
     throw;
   }
   // The control sends nothing, and raises nothing, for a status byte that starts no message.
-  return sendLog_.recordSend(status, data1, data2);
+  if (!sendLog_.recordSend(status, data1, data2)) return false;
+  if (messageSink_) {
+    const std::span<const unsigned char> bytes = sendLog_.lastSent();
+    messageSink_->MessageSent(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+  }
+  return true;
 }
 
-// A failed test note has already been told to the user through the device report.
+// The user pressed the button and waits for the note: a note that did not go out is told every
+// time, by the device report when its cause is new, else by a box of its own.
 void Configfrm::cmdSendTestNote_Click() {
-  runStep([this] { sendStep(kTestNoteStatus, kTestNoteKey, kTestNoteVelocity); });
+  const std::uint64_t boxesBefore = boxesShown_;
+  std::string failure;
+  runStep([&] {
+    try {
+      sendStep(kTestNoteStatus, kTestNoteKey, kTestNoteVelocity);
+    } catch (const RuntimeError& error) {
+      failure = error.what();
+      throw;
+    }
+  });
+  if (failure.empty() || boxesShown_ != boxesBefore) return;
+  runStep([&] {
+    showMessageBox({"The test note was not sent: " + failure + ".", kReportTitle, BoxButtons::Ok,
+                    BoxIcon::None, BoxAnswer::Ok});
+  });
+}
+
+// While held (a call that MUST NOT show a box), the control keeps its reports for its next
+// operation after the hold, as it does before a handler is installed.
+class Configfrm::ReportsHeld {
+ public:
+  explicit ReportsHeld(Configfrm& window) : window_(window) {
+    if (window_.reportsHeld_++ == 0 && window_.midi_) window_.midi_->setDeviceReport({});
+  }
+  ~ReportsHeld() {
+    if (--window_.reportsHeld_ == 0 && window_.midi_) window_.installDeviceReport();
+  }
+  ReportsHeld(const ReportsHeld&) = delete;
+  ReportsHeld& operator=(const ReportsHeld&) = delete;
+
+ private:
+  Configfrm& window_;
+};
+
+void Configfrm::installDeviceReport() {
+  midi_->setDeviceReport(
+      [this](std::int16_t& code, std::string& text) { onDeviceReport(code, text); });
 }
 
 void Configfrm::onDeviceReport(std::int16_t& code, std::string& text) {
   if (code == static_cast<std::int16_t>(MidiReportCode::kOk) ||
       code == static_cast<std::int16_t>(MidiReportCode::kClosed))
     return;
+  ++boxesShown_;
   showMessageBox({text, kReportTitle, BoxButtons::Ok, BoxIcon::None, BoxAnswer::Ok});
+}
+
+std::vector<std::string> Configfrm::outputNames() {
+  const ReportsHeld held(*this);
+  // The list needs the control, not the project: a load that could not read the project (there
+  // may be none yet) made the control all the same, and LoadProjectData loads it again.
+  runStep([this] { ensureLoaded(); });
+  std::vector<std::string> names;
+  for (const QString& name : deviceNames(midi())) names.push_back(name.toStdString());
+  return names;
+}
+
+KeptConnections::States Configfrm::keptConnectionStates() const {
+  const KeptConnections::States now = presence_ != Presence::NotLoaded && midi_
+                                          ? midi_->keptConnectionStates()
+                                          : KeptConnections::States{};
+  KeptConnections::States states;
+  for (const std::string& port : keptConnections_) {
+    auto state = KeptConnections::State::kWaiting;
+    const auto found = std::find_if(now.begin(), now.end(),
+                                    [&](const auto& known) { return known.first == port; });
+    if (found != now.end()) state = found->second;
+    if (state == KeptConnections::State::kWaiting && keptConnectedBefore_.contains(port))
+      state = KeptConnections::State::kGone;
+    states.emplace_back(port, state);
+  }
+  return states;
 }
 
 void Configfrm::onOutputChanged() {
@@ -189,6 +262,11 @@ void Configfrm::setKeptConnections(std::vector<std::string> ports) {
   if (presence_ == Presence::NotLoaded || !midi_) return;
   midi_->setKeptConnections(keptConnections_);
   outputRelay_->wake();  // the poll follows what the control found
+}
+
+void Configfrm::setOutputAdvice(std::string sentence) {
+  outputAdvice_ = std::move(sentence);
+  if (presence_ != Presence::NotLoaded && midi_) midi_->setOutputAdvice(outputAdvice_);
 }
 
 std::string Configfrm::deviceToStore() {

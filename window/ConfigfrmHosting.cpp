@@ -94,10 +94,10 @@ void Configfrm::ensureLoaded() {
   // The MIDI system's announcements reach the window through the form's event queue.
   outputRelay_ = std::make_unique<OutputChangeRelay>(form_.get(), [this] { onOutputChanged(); });
   midi_ = createMidiOutputControl();
-  midi_->setDeviceReport(
-      [this](std::int16_t& code, std::string& text) { onDeviceReport(code, text); });
+  if (reportsHeld_ == 0) installDeviceReport();
   midi_->setChangeNotifier(outputRelay_->notifier());
   midi_->setKeptConnections(keptConnections_);
+  midi_->setOutputAdvice(outputAdvice_);
   // The window offers no close of its own: the window manager's close hides it as OK does, so
   // the table and every unsaved edit stay (an unload would read the event file again at the
   // next load). Only the host unloads the window.
@@ -137,6 +137,12 @@ void Configfrm::unload() noexcept {
   if (presence_ == Presence::NotLoaded) return;
   presence_ = Presence::NotLoaded;
   unshown_ = {};  // a new window starts with empty labels
+  // The control's connections go with it; the next control makes them again.
+  runStep([this] {
+    for (const auto& [port, state] : midi_->keptConnectionStates()) {
+      if (state != KeptConnections::State::kWaiting) keptConnectedBefore_.insert(port);
+    }
+  });
   midi_.reset();
   outputRelay_.reset();
   form_.reset();

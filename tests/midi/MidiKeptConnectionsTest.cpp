@@ -133,5 +133,26 @@ TEST_F(MidiKeptConnectionsTest, OutputOpenedToAPortIsAlsoConnectedToTheKeptOnes)
   EXPECT_EQ(synth->next(), (Bytes{0x90, 64, 100})) << "the chosen output gets it too";
 }
 
+// JACK renames a second client "Notecast": that plug-in connects from "Notecast-01:out".
+TEST_F(MidiKeptConnectionsTest, SecondPlugInOnTheServerConnectsFromItsRenamedPort) {
+  RtMidiOutputControl first(MidiApiChoice::fromEnvironment());
+  first.setDeviceNumber(RtMidiOutputControl::kVirtualDevice);
+  first.setAction(static_cast<std::int32_t>(MidiAction::kOpen));
+  startSynth();
+  makeControl({synthPort()});
+  ASSERT_EQ(control_->status().state, MidiOutputState::kOpen) << reports_.describe();
+  EXPECT_TRUE(reachesSynth(0)) << "the second plug-in's kept connection is made";
+
+  jack_client_t* user = jack_client_open(ownClientName("user").c_str(), JackNoStartServer, nullptr);
+  ASSERT_NE(user, nullptr);
+  const char** connected =
+      jack_port_get_all_connections(user, jack_port_by_name(user, synthPort().c_str()));
+  ASSERT_NE(connected, nullptr);
+  EXPECT_STREQ(connected[0], "Notecast-01:out");
+  EXPECT_EQ(connected[1], nullptr);
+  jack_free(connected);
+  jack_client_close(user);
+}
+
 }  // namespace
 }  // namespace notecast::testing

@@ -311,13 +311,18 @@ TEST_F(ConfigfrmTest, DeviceReportsZeroAndEightAreSilentOthersShowTheirText) {
   EXPECT_EQ(boxes.shown()[0].buttons, (Strings{"OK"}));
 }
 
-TEST_F(ConfigfrmTest, AFailedTestNoteIsNoCrashAndTheNextOneGoesOut) {
+// The control told nothing of this failure (its cause was told before): the button does.
+TEST_F(ConfigfrmTest, AFailedTestNoteIsToldAndTheNextOneGoesOut) {
   ConfigfrmForm& form = window_->form();
-  midi_.failOnWrite(4);
+  testing::BoxAnswerer boxes;
+  midi_.failOnWrite(4, MidiError::kNotOpen);
   QTest::mouseClick(form.cmdSendTestNote, Qt::LeftButton);
   EXPECT_TRUE(midi_.sent().empty());
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, "The test note was not sent: recorded failure.");
   QTest::mouseClick(form.cmdSendTestNote, Qt::LeftButton);
   EXPECT_EQ(midi_.sent().size(), 1u);
+  EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
 }  // namespace
