@@ -166,7 +166,9 @@ TEST_F(FaultTest, ADestinationThatGoesAndComesBackGetsMidiAgainWithoutARestart) 
   EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
   const std::string errors = hostErrors();
   EXPECT_EQ(countOf(errors, port + " is back"), 1) << errors;
-  EXPECT_EQ(countOf(errors, port), 2) << "one line for the loss, one for the return:\n" << errors;
+  EXPECT_EQ(countOf(errors, "box \"Notecast\" \"MIDI output " + port), 2)
+      << "one box for the loss, one for the return:\n"
+      << errors;
 }
 
 TEST_F(FaultTest, AJackServerRestartBringsTheOwnPortBack) {
@@ -207,16 +209,26 @@ TEST_F(FaultTest, MidiOutChoosesTheOutputForTheRunOnly) {
   EXPECT_EQ(file.readAll(), stored);
 }
 
-// --connect keeps the own port connected to a destination that comes and goes.
+// --connect keeps the own port connected to a destination that comes and goes, and says so.
 TEST_F(FaultTest, ConnectKeepsTheOwnPortConnectedToADestinationThatComesAndGoes) {
   startHost("Notecast virtual output", "stdin",
-            {"--connect", QString::fromStdString(counterName_ + ":in")});
+            {"--connect", QString::fromStdString(counterName_ + ":in"), "--connect", "nowhere:in"});
   openCounter();  // the destination starts after the host
   ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << "not connected: " << hostErrors();
   counter_.reset();
   feed(500ms);
   openCounter();  // ... and again after it restarted
   ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << "not connected again: " << hostErrors();
+  // Each change told once.
+  const std::string destination = counterName_ + ":in";
+  EXPECT_TRUE(
+      waitUntil([&] { return countOf(hostErrors(), "connected to " + destination) == 2; }, 5s))
+      << hostErrors();
+  const std::string errors = hostErrors();
+  EXPECT_EQ(countOf(errors, destination + " has gone: connected again as soon as it is back\n"), 1)
+      << errors;
+  EXPECT_EQ(countOf(errors, "waiting for nowhere:in: connected as soon as it appears\n"), 1)
+      << errors;
 }
 
 // ... and says so on standard error, also with --quiet, once per change.
