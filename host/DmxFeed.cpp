@@ -22,7 +22,11 @@ bool toldElsewhere(const QString& state) {
 }  // namespace
 
 DmxFeed::DmxFeed(PluginSession& session, const HostOptions& options, const Report& report)
-    : session_(session), report_(report), loop_(options.loop), failures_("DMX changes", report) {
+    : session_(session),
+      report_(report),
+      stateReport_(report),
+      loop_(options.loop),
+      failures_("DMX changes", report) {
   if (!options.dmxSource) return;
   try {
     attach(DmxInput::create(QString::fromStdString(*options.dmxSource), loop_));
@@ -72,8 +76,8 @@ void DmxFeed::attach(std::unique_ptr<DmxInput> input) {
   QObject::connect(input_.get(), &DmxInput::stateChanged, input_.get(),
                    [this, input = input_.get()](const QString& state) {
                      if (toldElsewhere(state)) return;
-                     report_("DMX input " + input->status().source.toStdString() + ": " +
-                             state.toStdString());
+                     stateReport_("DMX input " + input->status().source.toStdString() + ": " +
+                                  state.toStdString());
                    });
   QObject::connect(input_.get(), &DmxInput::framesFolded, input_.get(), [this](qint64 frames) {
     report_("DMX input held up: " + std::to_string(frames) +

@@ -22,8 +22,8 @@ namespace notecast::host {
 
 class DmxFeed {
  public:
-  // Gets each line to tell, without the program's name: failures, folded frames and each change
-  // of the input's state.
+  // Gets each line to tell, without the program's name: failures and folded frames; and each
+  // change of the input's state until setStateReport.
   using Report = std::function<void(const std::string&)>;
 
   // Creates the input of options.dmxSource (none without it). Throws HostError when it cannot
@@ -41,6 +41,9 @@ class DmxFeed {
   // with the reason, keeping the current input, for a source that cannot be made and while a
   // plug-in call is in progress (the old input may be inside a delivery).
   void replaceInput(const std::optional<std::string>& source);
+  // Where each change of the input's state goes from now on ("DMX input OLA universe 1:
+  // running"), when it is news rather than a failure.
+  void setStateReport(Report report) { stateReport_ = std::move(report); }
 
   // "notecast-host: standard input running, 12 frames, 10 changes, last channel 7 = 128, ...;
   // MIDI Notecast virtual output open, 10 sent, 0 not sent" (the MIDI part when the plug-in
@@ -54,6 +57,7 @@ class DmxFeed {
 
   PluginSession& session_;
   Report report_;
+  Report stateReport_;
   bool loop_;
   bool started_ = false;
   FailureTally failures_;  // first: the dispatcher reports into it until it goes

@@ -165,8 +165,14 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
     reportToStandardError(line);
     if (shownIn) shownIn->showFailure(QString::fromStdString(line));
   };
+  // Changes of state are news, not failures: the window's status bar lets them fade.
+  const auto tellState = [&shownIn](const std::string& line) {
+    reportToStandardError(line);
+    if (shownIn) shownIn->showSuccess(QString::fromStdString(line));
+  };
   DmxFeed feed(session, options, tell);
-  StateReport states(session, tell, true);
+  feed.setStateReport(tellState);
+  StateReport states(session, tellState, true);
   const std::optional<std::string> eventFileWarning =
       eventFileProblem(session, options.projectBase);
   if (eventFileWarning) warnOnStandardError(*eventFileWarning);

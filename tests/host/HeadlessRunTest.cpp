@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 #include <csignal>
 #include <random>
 
@@ -17,6 +16,8 @@
 
 namespace notecast::host {
 namespace {
+
+using namespace std::chrono_literals;
 
 constexpr int kRunDeadlineMs = 30000;  // generous: nothing here takes more than a second
 
@@ -75,6 +76,16 @@ class HeadlessRunTest : public ScriptFixture {
     errors_ += QString::fromUtf8(process_.readAllStandardError());
     output_ = QString::fromUtf8(process_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+  }
+  // Whether the host's process has SIGTERM blocked or caught now (/proc/PID/status).
+  bool blocksStopSignals() const {
+    QFile status(QStringLiteral("/proc/%1/status").arg(process_.processId()));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+      if (!line.startsWith("SigBlk:") && !line.startsWith("SigCgt:")) continue;
+      if (line.mid(7).trimmed().toULongLong(nullptr, 16) & (1ULL << (SIGTERM - 1))) return true;
+    }
+    return false;
   }
   void signal(int number) { ::kill(static_cast<pid_t>(process_.processId()), number); }
   QStringList errorLines(const QString& containing) const {
@@ -167,12 +178,13 @@ TEST_F(HeadlessRunTest, TheExitStatusSaysHowTheRunWent) {
       << errors_.toStdString();
 }
 
-// A stop signal a few milliseconds after the program started (its libraries still loading) ends
-// the run in order all the same; SIGHUP loads the event file again and says what it holds.
+// A stop signal as soon as the program's main runs (the host's libraries still loading) ends the
+// run in order all the same; SIGHUP loads the event file again and says what it holds.
 TEST_F(HeadlessRunTest, SignalsAreHandledFromTheFirstMoment) {
   for (const int number : {SIGTERM, SIGINT, SIGTERM}) {
     start(kStatus240);
-    QThread::msleep(3);  // past the start of the program itself, which no program can guard
+    // Before main nothing can guard a program; its first step blocks the stop signals.
+    ASSERT_TRUE(testing::waitUntil([&] { return blocksStopSignals(); }, 5s));
     signal(number);
     EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
     EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit) << "signal " << number;
