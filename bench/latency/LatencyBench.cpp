@@ -45,6 +45,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/latency/FrameMatch.h"
 #include "bench/latency/OlaFloorProbe.h"
 #include "bench/latency/ProcessLoad.h"
 #include "bench/latency/TimingReader.h"
@@ -105,14 +106,6 @@ struct Figures {
   std::string failure;
 };
 
-double quantile(std::vector<double> values, double q) {
-  if (values.empty()) return 0;
-  const auto at =
-      static_cast<std::size_t>(std::llround(q * static_cast<double>(values.size() - 1)));
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(at), values.end());
-  return values[at];
-}
-
 QByteArray eventFile(int channels) {
   QByteArray text = "[General]\r\nMIDIOutputDevice=Notecast virtual output\r\nCount=" +
                     QByteArray::number(channels - 1) + "\r\n";
@@ -123,14 +116,8 @@ QByteArray eventFile(int channels) {
   return text;
 }
 
-// The frame a code seen at `usecs` belongs to: the latest frame sent by then with that code.
 std::optional<int> frameOf(const std::vector<jack_time_t>& sent, jack_time_t usecs, int code) {
-  const auto after = std::upper_bound(sent.begin(), sent.end(), usecs);
-  if (after == sent.begin()) return std::nullopt;
-  const int latest = static_cast<int>(after - sent.begin()) - 1;
-  const int k = latest - ((latest - code) % kCodes + kCodes) % kCodes;
-  if (k < 0) return std::nullopt;
-  return k;
+  return bench::frameOf(sent, usecs, code, kCodes);
 }
 
 // The floor of each universe's frames: the reader's callback time in the first cycle whose

@@ -11,9 +11,9 @@ TimingReader::~TimingReader() {
   jack_client_close(client_);
 }
 
-bool TimingReader::open(std::string* error) {
-  const std::string name = "latency-reader-" + std::to_string(::getpid());
-  client_ = jack_client_open(name.c_str(), JackNoStartServer, nullptr);
+bool TimingReader::open(std::string* error, const std::string& name) {
+  const std::string own = name.empty() ? "latency-reader-" + std::to_string(::getpid()) : name;
+  client_ = jack_client_open(own.c_str(), JackNoStartServer, nullptr);
   if (!client_) return *error = "cannot open a JACK client", false;
   port_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
   jack_set_process_callback(client_, &TimingReader::process, this);

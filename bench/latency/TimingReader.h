@@ -31,7 +31,9 @@ class TimingReader {
   TimingReader(const TimingReader&) = delete;
   TimingReader& operator=(const TimingReader&) = delete;
 
-  bool open(std::string* error);
+  // A client "<name>" ("latency-reader-PID" when empty) with the port "<name>:in".
+  bool open(std::string* error, const std::string& name = {});
+  std::string portName() const { return jack_port_name(port_); }
   bool connectFrom(const std::string& source);
   jack_nframes_t periodFrames() const { return jack_get_buffer_size(client_); }
   jack_nframes_t sampleRate() const { return jack_get_sample_rate(client_); }
