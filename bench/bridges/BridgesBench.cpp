@@ -74,7 +74,8 @@ std::string loadAverage() {
 struct BridgeFigures {
   HostCounts counted;  // during the measured frames
   qint64 received = 0, wrongLastValues = 0;
-  double medianMs = 0, p99Ms = 0, maxMs = 0, cpuPercent = 0;
+  double medianMs = 0, p99Ms = 0, maxMs = 0;
+  CpuTimes cpuPercent;  // of one core: the whole host, its main thread, its JACK thread
   bool stoppedCleanly = false;
 };
 
@@ -146,8 +147,8 @@ RunFigures measure(const SafeOlad& olad, int events, int seconds, std::string* e
     return text;
   };
 
-  // One streaming client per universe, as OLA's own senders do (one connection carrying several
-  // universes gets held back by the kernel's Nagle, see the latency benchmark).
+  // One streaming client per universe: on one connection the kernel holds later universes of a
+  // frame back (Nagle; see the latency benchmark).
   ola::client::StreamingClient::Options options;
   options.auto_start = false;  // never a daemon of the default configuration
   std::vector<std::unique_ptr<ola::client::StreamingClient>> senders;
@@ -179,12 +180,12 @@ RunFigures measure(const SafeOlad& olad, int events, int seconds, std::string* e
   std::this_thread::sleep_for(kSettle);
   std::vector<HostCounts> before;
   for (const auto& host : hosts) before.push_back(host->lastCounts());
-  figures.sendFailures = 0;
+  figures.sendFailures = 0;  // a refused warm-up frame is no loss
   for (const auto& reader : readers) reader->startRecording();
 
   figures.loadBefore = loadAverage();
-  std::vector<double> cpuBefore;
-  for (const auto& host : hosts) cpuBefore.push_back(cpuTimesOf(host->pid()).total);
+  std::vector<CpuTimes> cpuBefore;
+  for (const auto& host : hosts) cpuBefore.push_back(cpuTimesOf(host->pid()));
   const double oladBefore = cpuTimesOf(olad.pid()).total;
   std::vector<std::vector<jack_time_t>> sent(kBridges, std::vector<jack_time_t>(figures.frames));
   const auto start = std::chrono::steady_clock::now();
@@ -202,9 +203,13 @@ RunFigures measure(const SafeOlad& olad, int events, int seconds, std::string* e
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   figures.oladCpuPercent = 100.0 * (cpuTimesOf(olad.pid()).total - oladBefore) / wall;
   figures.bridges.resize(kBridges);
-  for (int u = 0; u < kBridges; ++u)
-    figures.bridges[u].cpuPercent =
-        100.0 * (cpuTimesOf(hosts[u]->pid()).total - cpuBefore[u]) / wall;
+  for (int u = 0; u < kBridges; ++u) {
+    const CpuTimes now = cpuTimesOf(hosts[u]->pid());
+    const CpuTimes& then = cpuBefore[u];
+    figures.bridges[u].cpuPercent = {100.0 * (now.total - then.total) / wall,
+                                     100.0 * (now.main - then.main) / wall,
+                                     100.0 * (now.realTime - then.realTime) / wall};
+  }
   figures.loadAfter = loadAverage();
 
   std::this_thread::sleep_for(kSettle);
@@ -238,10 +243,11 @@ bool printRun(const RunFigures& run) {
     delivered = delivered && all;
     std::printf(
         "| %d | ola:%d | %lld / %lld | %lld / %lld | %lld | %lld | %lld / %lld / %lld (%lld not "
-        "sent, %lld last values wrong) | %.2f / %.2f / %.2f | %.1f |%s\n",
+        "sent, %lld last values wrong) | %.2f / %.2f / %.2f | %.1f (%.1f + %.1f) |%s\n",
         run.events, u + 1, b.counted.frames, frames, b.counted.changes, frames * kSlots,
         b.counted.folded, b.counted.failed, b.received, b.counted.sent, frames * run.events,
-        b.counted.notSent, b.wrongLastValues, b.medianMs, b.p99Ms, b.maxMs, b.cpuPercent,
+        b.counted.notSent, b.wrongLastValues, b.medianMs, b.p99Ms, b.maxMs, b.cpuPercent.total,
+        b.cpuPercent.main, b.cpuPercent.realTime,
         all ? "" : (b.stoppedCleanly ? " LOST" : " LOST (the host did not end cleanly)"));
   }
   std::printf("olad CPU %.1f %%, load average %s before, %s after%s\n\n", run.oladCpuPercent,
@@ -283,7 +289,8 @@ int main(int argc, char** argv) {
   std::printf(
       "%d hosts, host u on universe u, %d channels each changing in every frame, %d frames/s, "
       "%d s per run, JACK period %d at %d Hz; latency = arrival in the destination's process "
-      "callback minus the frame's send time; CPU in %% of one core\n\n",
+      "callback minus the frame's send time; CPU in %% of one core: whole host (main thread + MIDI "
+      "process thread)\n\n",
       kBridges, kSlots, kFramesPerSecond, seconds, PrivateJackServer::kDefaultPeriodFrames,
       PrivateJackServer::kSampleRate);
   std::printf(
