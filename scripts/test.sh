@@ -31,7 +31,8 @@ normal_tests() {
   return "$status"
 }
 sanitize_build() { ./scripts/sanitize.sh --build-only; }
-sanitize_tests() { ./scripts/sanitize.sh --test-only; }
+# The console chain test waits for its desk; the normal stage runs it.
+sanitize_tests() { ./scripts/sanitize.sh --test-only -LE console; }
 lint_all() { ./scripts/lint.sh; }
 fuzz_all() {
   ./scripts/fuzz.sh --build-only || return 1

@@ -2,6 +2,7 @@
 
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace notecast::testing {
@@ -49,6 +50,11 @@ std::chrono::steady_clock::time_point JackMidiCounter::lastArrival() const noexc
   return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(lastArrivalNs_.load()));
 }
 
+std::vector<std::uint32_t> JackMidiCounter::received() const {
+  const auto count = std::min<std::int64_t>(messages_.load(), kKept);
+  return {kept_.begin(), kept_.begin() + count};
+}
+
 int JackMidiCounter::process(jack_nframes_t frames, void* self) {
   auto& counter = *static_cast<JackMidiCounter*>(self);
   void* buffer = jack_port_get_buffer(counter.port_, frames);
@@ -60,7 +66,9 @@ int JackMidiCounter::process(jack_nframes_t frames, void* self) {
     for (std::size_t b = 0; b < 3; ++b)
       packed = packed << 8 | (b < event.size ? event.buffer[b] : 0);
     counter.last_.store(packed);
-    counter.messages_.fetch_add(1);
+    const std::int64_t index = counter.messages_.load();
+    if (index < static_cast<std::int64_t>(kKept)) counter.kept_[index] = packed;
+    counter.messages_.store(index + 1);
   }
   if (events > 0)
     counter.lastArrivalNs_.store(std::chrono::duration_cast<std::chrono::nanoseconds>(

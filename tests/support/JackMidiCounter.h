@@ -10,11 +10,13 @@
 
 #include <jack/jack.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace notecast::testing {
 
@@ -35,6 +37,10 @@ class JackMidiCounter {
   std::uint32_t lastMessage() const noexcept { return last_.load(); }
   // When the last message arrived, by the steady clock (the clock's epoch before the first).
   std::chrono::steady_clock::time_point lastArrival() const noexcept;
+  // The first kKept messages in the order they arrived, packed as lastMessage() is; later ones
+  // are counted, not kept.
+  static constexpr std::size_t kKept = 4096;
+  std::vector<std::uint32_t> received() const;
 
  private:
   explicit JackMidiCounter(jack_client_t* client, jack_port_t* port);
@@ -43,6 +49,8 @@ class JackMidiCounter {
   jack_client_t* client_;
   jack_port_t* port_;
   std::atomic<std::int64_t> messages_{0};
+  // Written only by the process callback, each slot before the count that publishes it.
+  std::array<std::uint32_t, kKept> kept_{};
   std::atomic<std::uint32_t> last_{0};
   std::atomic<std::int64_t> lastArrivalNs_{0};
 };

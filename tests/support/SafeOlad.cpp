@@ -21,6 +21,8 @@
 #include <sstream>
 #include <vector>
 
+#include "tests/support/LoopbackNetwork.h"
+
 namespace notecast::testing {
 namespace {
 
@@ -40,7 +42,7 @@ const std::vector<std::string> kPluginsOff = {
     "kinet",   "milinst",   "opendmx", "openpixelcontrol", "osc",     "pathport", "renard",
     "sandnet", "shownet",   "spi",     "stageprofi",       "uartdmx", "usbdmx",   "usbserial"};
 constexpr const char* kDummyPlugin = "Dummy";
-constexpr const char* kDummyStarted = "Started Dummy";
+constexpr const char* kPluginStarted = "Started ";
 constexpr const char* kPluginStartMark = "Trying to start ";
 // /proc/net/tcp: the state of a listening socket; 127.0.0.1 as the kernel writes it.
 constexpr const char* kTcpListen = "0A";
@@ -175,11 +177,27 @@ bool SafeOlad::portInUse(quint16 port) {
 }
 
 std::unique_ptr<SafeOlad> SafeOlad::start(std::string* error) {
+  return start(nullptr, error);
+}
+
+std::unique_ptr<SafeOlad> SafeOlad::startWithNetworkPlugin(const NetworkPlugin& plugin,
+                                                           std::string* error) {
+  if (!LoopbackNetwork::onlyLoopbackAddresses()) {
+    *error = "refused: an interface holds an address outside loopback, which " + plugin.name +
+             " would reach";
+    return nullptr;
+  }
+  return start(&plugin, error);
+}
+
+std::unique_ptr<SafeOlad> SafeOlad::start(const NetworkPlugin* plugin, std::string* error) {
   if (portInUse(kRpcPort)) {
     *error = "something already listens on port 9010 (another olad?)";
     return nullptr;
   }
   std::unique_ptr<SafeOlad> olad(new SafeOlad());
+  olad->plugin_ = plugin ? plugin->name : kDummyPlugin;
+  olad->network_ = plugin != nullptr;
   if (!olad->folder_.isValid()) {
     *error = "cannot make a temporary folder";
     return nullptr;
@@ -187,12 +205,18 @@ std::unique_ptr<SafeOlad> SafeOlad::start(std::string* error) {
   // nobody must reach the configuration folder and write its defaults back into it.
   const QString config = olad->folder_.filePath("config");
   QDir().mkdir(config);
-  for (const std::string& plugin : kPluginsOff) {
+  const auto write = [&config](const std::string& prefix, const std::string& text) {
     std::ofstream(
-        QDir(config).filePath(QString::fromStdString("ola-" + plugin + ".conf")).toStdString())
-        << "enabled = false\n";
+        QDir(config).filePath(QString::fromStdString("ola-" + prefix + ".conf")).toStdString())
+        << text;
+  };
+  for (const std::string& prefix : kPluginsOff) {
+    if (plugin && prefix == plugin->prefix)
+      write(prefix, "enabled = true\n" + plugin->settings);
+    else
+      write(prefix, "enabled = false\n");
   }
-  std::ofstream(QDir(config).filePath("ola-dummy.conf").toStdString()) << "enabled = true\n";
+  write("dummy", plugin ? "enabled = false\n" : "enabled = true\n");
   ::chmod(olad->folder_.path().toLocal8Bit().constData(), 0711);
   for (const auto& entry : std::filesystem::recursive_directory_iterator(config.toStdString())) {
     ::chown(entry.path().c_str(), kNobody, kNoGroup);
@@ -238,7 +262,7 @@ bool SafeOlad::answers() const {
 bool SafeOlad::waitUntilUp(std::string* error) {
   const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
   while (std::chrono::steady_clock::now() < deadline) {
-    if (answers() && log().find(kDummyStarted) != std::string::npos) return true;
+    if (answers() && log().find(kPluginStarted + plugin_) != std::string::npos) return true;
     if (process_.state() == QProcess::NotRunning || process_.waitForFinished(0)) {
       *error = "olad ended at start";
       pid_ = 0;
@@ -250,7 +274,8 @@ bool SafeOlad::waitUntilUp(std::string* error) {
   return false;
 }
 
-// Before anything else talks to it: it is olad, it listens on loopback only, and only Dummy runs.
+// Before anything else talks to it: it is olad, it listens on loopback only (but for a network
+// plugin's UDP sockets), and only its one plugin runs.
 bool SafeOlad::verify(std::string* error) const {
   if (readText(QStringLiteral("/proc/%1/comm").arg(pid_)) != "olad\n") {
     *error = "process " + std::to_string(pid_) + " is not olad";
@@ -259,14 +284,16 @@ bool SafeOlad::verify(std::string* error) const {
   std::vector<std::string> loaded;
   if (!PluginQuery().run(&loaded, error)) return false;
   for (const std::string& plugin : loaded) {
-    if (plugin != kDummyPlugin) {
+    if (plugin != plugin_) {
       *error = "olad runs the plugin " + plugin;
       return false;
     }
   }
   const std::set<std::string> own = socketInodesOf(pid_);
   for (const Socket& socket : allSockets()) {
-    if (own.contains(socket.inode) && isListening(socket) && !isLoopback(socket)) {
+    const bool networkPluginSocket = network_ && socket.table.starts_with("udp");
+    if (own.contains(socket.inode) && isListening(socket) && !isLoopback(socket) &&
+        !networkPluginSocket) {
       *error = "olad has a " + socket.table + " socket on a non-loopback address (" +
                socket.address + ":" + std::to_string(socket.port) + ")";
       return false;
@@ -276,8 +303,8 @@ bool SafeOlad::verify(std::string* error) const {
   for (std::string line; std::getline(lines, line);) {
     const std::size_t mark = line.find(kPluginStartMark);
     if (mark != std::string::npos &&
-        line.substr(mark + std::string(kPluginStartMark).size()) != kDummyPlugin) {
-      *error = "olad started a plugin other than Dummy: " + line;
+        line.substr(mark + std::string(kPluginStartMark).size()) != plugin_) {
+      *error = "olad started a plugin other than " + plugin_ + ": " + line;
       return false;
     }
   }

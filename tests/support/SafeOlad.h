@@ -10,6 +10,9 @@
 // through runTool(), which checks that this daemon still answers and gives the tool a search
 // path without olad in it.
 //
+// Inside a private network with loopback only (LoopbackNetwork.h), a daemon may run one network
+// plugin instead of Dummy (startWithNetworkPlugin), for a lighting console on the same network.
+//
 // The RPC port is one per network: test programs that start one MUST be marked SERVERS
 // (notecast_add_test): each then gets a loopback-only network of its own, or, where no namespace
 // can be made, they run one at a time.
@@ -37,6 +40,18 @@ class SafeOlad {
   // without starting anything when something already listens on the RPC port.
   static std::unique_ptr<SafeOlad> start(std::string* error);
 
+  // One of OLA's network plugins and the lines of its configuration file beyond "enabled".
+  struct NetworkPlugin {
+    std::string prefix;  // of its configuration file, "ola-PREFIX.conf"
+    std::string name;    // as olad names it
+    std::string settings;
+  };
+  // As start(), with `plugin` the only plugin (Dummy off). Refused unless no interface holds an
+  // address outside loopback: the plugin binds its UDP sockets to every address, and those are
+  // then the only sockets of the daemon allowed beyond 127.0.0.1.
+  static std::unique_ptr<SafeOlad> startWithNetworkPlugin(const NetworkPlugin& plugin,
+                                                          std::string* error);
+
   SafeOlad(const SafeOlad&) = delete;
   SafeOlad& operator=(const SafeOlad&) = delete;
   ~SafeOlad() { stop(); }
@@ -57,6 +72,7 @@ class SafeOlad {
 
  private:
   SafeOlad() = default;
+  static std::unique_ptr<SafeOlad> start(const NetworkPlugin* plugin, std::string* error);
   bool waitUntilUp(std::string* error);
   bool verify(std::string* error) const;
   std::string log() const;
@@ -64,6 +80,8 @@ class SafeOlad {
   QTemporaryDir folder_;  // config/ and olad.log; removed with the object
   QProcess process_;
   pid_t pid_ = 0;
+  std::string plugin_;  // the one plugin it runs
+  bool network_ = false;
 };
 
 }  // namespace notecast::testing
