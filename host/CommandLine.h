@@ -19,7 +19,7 @@ struct HostOptions {
   std::string projectBase;                // empty: none given (see defaultProjectBase)
   std::optional<std::string> scriptPath;  // "-" reads standard input
   bool show = false;                      // real windows instead of offscreen
-  std::optional<std::string> dmxSource;   // "ola:1[,2...]", "stdin" or "replay:FILE"
+  std::optional<std::string> dmxSource;   // "ola:1[,2...][@HOST[:PORT]]", "stdin", "replay:FILE"
   bool loop = false;                      // repeat a replay
   bool headless = false;                  // no windows, for a bridge without a screen
   bool quiet = false;                     // headless: no status line
@@ -53,8 +53,10 @@ inline constexpr const char* kHelp =
     "                     (default in the desktop and headless modes:\n"
     "                     $XDG_DATA_HOME/notecast/default, ~/.local/share/notecast/default;\n"
     "                     script mode: no project)\n"
-    "  --dmx SOURCE       DMX input: ola:UNIVERSE[,UNIVERSE...] (a running olad), stdin\n"
-    "                     (lines \"CHANNEL VALUE\") or replay:FILE (an ola_recorder recording)\n"
+    "  --dmx SOURCE       DMX input: ola:UNIVERSE[,UNIVERSE...][@HOST[:PORT]] (a running\n"
+    "                     olad, by default at 127.0.0.1:9010; HOST an IPv4 address or a name,\n"
+    "                     not IPv6), stdin (lines \"CHANNEL VALUE\") or replay:FILE (an\n"
+    "                     ola_recorder recording)\n"
     "  --loop             repeat the replay (of a file: not a pipe or a device)\n"
     "  --script FILE|-    script mode: one host call per line (- reads standard input)\n"
     "  --headless         no windows (also wherever there is no display); boxes are answered\n"
@@ -77,7 +79,7 @@ inline constexpr const char* kHelp =
     "     SIGINT or SIGTERM (also with failing plug-in calls or bad script lines); --help,\n"
     "     --version\n"
     "  1  the plug-in could not be loaded, a file given could not be read, registration\n"
-    "     failed, or the DMX input failed\n"
+    "     failed, the DMX input failed, or the OLA daemon's host name has no address\n"
     "  2  the command line was not understood\n";
 
 // "notecast-host VERSION", the version of the build.

@@ -51,7 +51,8 @@ std::optional<QString> DmxChoiceStore::load() const {
   const QString source = kept.toString();
   if (source == kStoredNone) return QString();
   if (!isOlaSource(source))
-    fail(QStringLiteral("%1: \"%2\" is neither OLA universes (ola:1,2) nor none")
+    fail(QStringLiteral("%1: \"%2\" is neither OLA universes (ola:1,2, ola:1,2@HOST:PORT) nor "
+                        "none")
              .arg(path_, source));
   return source;
 }

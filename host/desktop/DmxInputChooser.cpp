@@ -21,7 +21,9 @@ DmxInputChooser::DmxInputChooser(QWidget* parent)
     : QWidget(parent), universes_(new QLineEdit(this)) {
   universes_->setObjectName(kUniversesName);
   universes_->setPlaceholderText(tr("none"));
-  universes_->setToolTip(tr("The OLA universes to read, as 1 or 1,2; empty for no DMX input"));
+  universes_->setToolTip(
+      tr("The OLA universes to read, as 1 or 1,2; from a daemon elsewhere than 127.0.0.1:9010 "
+         "as 1,2@HOST or 1,2@HOST:PORT (an IPv4 address or a name); empty for no DMX input"));
   auto* apply = new QPushButton(tr("Apply"), this);
   apply->setObjectName(kApplyName);
   auto* row = new QHBoxLayout(this);
@@ -38,7 +40,7 @@ void DmxInputChooser::showSource(const QString& source) {
 }
 
 void DmxInputChooser::apply() {
-  // "1, 2" is read as "1,2".
+  // "1, 2 @ lightpc" is read as "1,2@lightpc".
   QString universes = universes_->text();
   universes.remove(QRegularExpression(QStringLiteral("\\s")));
   if (universes.isEmpty() || universes.compare(kNoneWord, Qt::CaseInsensitive) == 0) {

@@ -38,7 +38,7 @@ std::unique_ptr<DmxInput> DmxInput::create(const QString& source, bool loop) {
   DmxSource parsed = DmxSource::parse(source);
   switch (parsed.kind) {
     case DmxSource::Kind::kOla:
-      return std::make_unique<OlaDmxInput>(std::move(parsed.universes));
+      return std::make_unique<OlaDmxInput>(std::move(parsed.universes), parsed.daemon);
     case DmxSource::Kind::kStdin:
       return std::make_unique<StdinDmxInput>();
     case DmxSource::Kind::kReplay:

@@ -48,14 +48,15 @@ class DmxInput : public QObject {
   // frames (about 11 MiB of full frames); more only fold sooner.
   static constexpr std::size_t kMaxHeldUniverses = 64;
 
-  // `source`: "ola:1[,2...]", "stdin" or "replay:FILE"; `loop` repeats a replay. Throws
-  // std::invalid_argument with a readable reason for a malformed source, a universe out of range,
-  // or a show file that cannot be read or parsed.
+  // `source`: "ola:1[,2...][@HOST[:PORT]]", "stdin" or "replay:FILE"; `loop` repeats a replay.
+  // Throws std::invalid_argument with a readable reason for a malformed source, a universe out of
+  // range, a daemon's host name without an IPv4 address (looked up here), or a show file that
+  // cannot be read or parsed.
   static std::unique_ptr<DmxInput> create(const QString& source, bool loop);
-  // Checks what create() checks of `source` without opening anything (no show file is read),
-  // and that a replay repeated with `loop` can be read again from its start: a pipe or FIFO, a
-  // character device or a socket is refused (looked at with stat, so a FIFO without a writer
-  // does not block).
+  // Checks what create() checks of `source` without opening or looking up anything (no show
+  // file is read, no host name resolved), and that a replay repeated with `loop` can be read
+  // again from its start: a pipe or FIFO, a character device or a socket is refused (looked at
+  // with stat, so a FIFO without a writer does not block).
   static void checkSource(const QString& source, bool loop);
 
   ~DmxInput() override;

@@ -41,17 +41,25 @@ std::vector<unsigned> parseUniverses(const QString& list) {
 }  // namespace
 
 DmxSource DmxSource::parse(const QString& text) {
+  DmxSource source;
   if (text.startsWith(kOlaPrefix)) {
-    return {Kind::kOla, parseUniverses(text.mid(kOlaPrefix.size())), {}};
+    const QString rest = text.mid(kOlaPrefix.size());
+    const qsizetype at = rest.indexOf(QLatin1Char('@'));
+    source.kind = Kind::kOla;
+    source.universes = parseUniverses(rest.left(at));
+    if (at >= 0) source.daemon = OlaDaemonAddress::parse(rest.mid(at + 1));
+    return source;
   }
-  if (text == kStdin) return {Kind::kStdin, {}, {}};
+  if (text == kStdin) return source;
   if (text.startsWith(kReplayPrefix)) {
-    const QString path = text.mid(kReplayPrefix.size());
-    if (path.isEmpty()) reject(QStringLiteral("DMX source replay: names no file"));
-    return {Kind::kReplay, {}, path};
+    source.kind = Kind::kReplay;
+    source.path = text.mid(kReplayPrefix.size());
+    if (source.path.isEmpty()) reject(QStringLiteral("DMX source replay: names no file"));
+    return source;
   }
-  reject(QStringLiteral("unknown DMX source \"%1\": expected ola:UNIVERSE[,UNIVERSE...], stdin or "
-                        "replay:FILE")
+  reject(QStringLiteral(
+             "unknown DMX source \"%1\": expected ola:UNIVERSE[,UNIVERSE...][@HOST[:PORT]], "
+             "stdin or replay:FILE")
              .arg(text));
 }
 

@@ -1,11 +1,14 @@
 #pragma once
-// What a DMX source named on the command line is: "ola:U[,U...]" (OLA universes), "stdin" or
-// "replay:FILE", checked before anything is opened.
+// What a DMX source named on the command line is: "ola:U[,U...][@HOST[:PORT]]" (OLA universes,
+// of the daemon at HOST:PORT, by default 127.0.0.1:9010), "stdin" or "replay:FILE", checked
+// before anything is opened or looked up.
 //
 // Contract: none; a plain value.
 
 #include <QString>
 #include <vector>
+
+#include "host/dmx/OlaDaemonAddress.h"
 
 namespace notecast::host {
 
@@ -14,10 +17,11 @@ struct DmxSource {
 
   Kind kind = Kind::kStdin;
   std::vector<unsigned> universes;  // kOla: 1..ChannelState::kMaxUniverse each, none twice
+  OlaDaemonAddress daemon;          // kOla
   QString path;                     // kReplay
 
-  // Throws std::invalid_argument with a readable reason for a malformed source or a universe
-  // out of range.
+  // Throws std::invalid_argument with a readable reason for a malformed source, a universe
+  // out of range or a malformed address.
   static DmxSource parse(const QString& text);
 };
 

@@ -3,30 +3,76 @@
 #include <ola/Callback.h>
 #include <ola/DmxBuffer.h>
 #include <ola/client/OlaClient.h>
-#include <ola/network/IPV4Address.h>
-#include <ola/network/SocketAddress.h>
 #include <ola/network/TCPSocket.h>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QSocketNotifier>
 #include <QStringList>
-#include <cstdint>
+#include <cerrno>
+#include <cstring>
 #include <span>
 #include <utility>
 
 namespace notecast::host {
 namespace {
 
-constexpr std::uint16_t kDaemonPort = 9010;
+constexpr int kKeepAliveIdleSeconds = 5;
+constexpr int kKeepAliveIntervalSeconds = 2;
+constexpr int kKeepAliveProbes = 3;
+static_assert(kKeepAliveIdleSeconds + kKeepAliveIntervalSeconds * kKeepAliveProbes ==
+              OlaDmxInput::kDeadPeerSeconds);
 
-QString describeUniverses(const std::vector<unsigned>& universes) {
+QString describeUniverses(const std::vector<unsigned>& universes, const OlaDaemonAddress& daemon) {
   QStringList numbers;
   for (const unsigned universe : universes) numbers << QString::number(universe);
-  return QStringLiteral("OLA universe%1 %2")
-      .arg(universes.size() == 1 ? "" : "s")
-      .arg(numbers.join(QLatin1Char(',')));
+  QString text = QStringLiteral("OLA universe%1 %2")
+                     .arg(universes.size() == 1 ? "" : "s")
+                     .arg(numbers.join(QLatin1Char(',')));
+  if (!daemon.isDefault()) text += QStringLiteral(" at ") + daemon.toString();
+  return text;
+}
+
+// A name is told with the address it stood for when it was looked up.
+QString describeDaemon(const OlaDaemonAddress& daemon, std::uint32_t ipv4) {
+  const QString dotted = QStringLiteral("%1.%2.%3.%4")
+                             .arg(ipv4 >> 24)
+                             .arg((ipv4 >> 16) & 0xFF)
+                             .arg((ipv4 >> 8) & 0xFF)
+                             .arg(ipv4 & 0xFF);
+  if (daemon.host == dotted) return daemon.toString();
+  return QStringLiteral("%1 (%2)").arg(daemon.toString(), dotted);
+}
+
+void keepAlive(int descriptor) {
+  const int on = 1;
+  ::setsockopt(descriptor, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+  ::setsockopt(descriptor, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepAliveIdleSeconds,
+               sizeof kKeepAliveIdleSeconds);
+  ::setsockopt(descriptor, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepAliveIntervalSeconds,
+               sizeof kKeepAliveIntervalSeconds);
+  ::setsockopt(descriptor, IPPROTO_TCP, TCP_KEEPCNT, &kKeepAliveProbes, sizeof kKeepAliveProbes);
 }
 
 }  // namespace
+
+struct OlaDmxInput::Attempt {
+  int descriptor = -1;
+  std::unique_ptr<QSocketNotifier> notifier;
+
+  ~Attempt() {
+    notifier.reset();
+    if (descriptor >= 0) ::close(descriptor);
+  }
+  // The connected socket, no longer the attempt's to close.
+  int release() {
+    notifier.reset();
+    return std::exchange(descriptor, -1);
+  }
+};
 
 struct OlaDmxInput::Connection {
   std::unique_ptr<ola::network::TCPSocket> socket;
@@ -41,11 +87,21 @@ struct OlaDmxInput::Connection {
   }
 };
 
-OlaDmxInput::OlaDmxInput(std::vector<unsigned> universes)
-    : DmxInput(describeUniverses(universes), universes.size()), universes_(std::move(universes)) {
+OlaDmxInput::OlaDmxInput(std::vector<unsigned> universes, const OlaDaemonAddress& daemon)
+    : DmxInput(describeUniverses(universes, daemon), universes.size()),
+      universes_(std::move(universes)),
+      daemonIpv4_(daemon.resolve()),
+      daemonPort_(daemon.port),
+      daemonText_(describeDaemon(daemon, daemonIpv4_)) {
   retry_.setSingleShot(true);
   retry_.setInterval(kRetryInterval);
   connect(&retry_, &QTimer::timeout, this, &OlaDmxInput::connectToDaemon);
+  attemptTimeout_.setSingleShot(true);
+  attemptTimeout_.setInterval(kConnectTimeout);
+  connect(&attemptTimeout_, &QTimer::timeout, this, [this] {
+    attempt_.reset();
+    noDaemon(ETIMEDOUT);
+  });
   beat_.setInterval(kBeatInterval);
   connect(&beat_, &QTimer::timeout, this, &OlaDmxInput::beat);
   backlogSettle_.setSingleShot(true);
@@ -71,31 +127,89 @@ void OlaDmxInput::stopSource() {
   if (!started_ || stopped_) return;
   stopped_ = true;
   retry_.stop();
+  attemptTimeout_.stop();
   beat_.stop();
   backlogSettle_.stop();
+  attempt_.reset();
   connection_.reset();
   setState(QStringLiteral("stopped"));
 }
 
-// A connection to a daemon on loopback is accepted or refused at once: the main thread does not
-// wait on it.
+// The connect runs in the background: a daemon's machine that does not answer never holds the
+// main thread up. On loopback it is accepted or refused at once.
 void OlaDmxInput::connectToDaemon() {
   if (stopped_) return;
-  auto connection = std::make_unique<Connection>();
-  // Only 127.0.0.1:9010, never a daemon of OLA's own starting.
-  connection->socket.reset(ola::network::TCPSocket::Connect(
-      ola::network::IPV4SocketAddress(ola::network::IPV4Address::Loopback(), kDaemonPort)));
-  if (!connection->socket) {
-    // After a lost connection the state keeps saying so: that is the more useful news.
-    if (!lost_) setState(kNoDaemon);
-    retry_.start();
+  auto attempt = std::make_unique<Attempt>();
+  attempt->descriptor = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (attempt->descriptor < 0) {
+    noDaemon(errno);
     return;
   }
+  keepAlive(attempt->descriptor);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(daemonIpv4_);
+  address.sin_port = htons(daemonPort_);
+  // Only this address, never a daemon of OLA's own starting.
+  if (::connect(attempt->descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
+      0) {
+    connected(attempt->release());
+    return;
+  }
+  if (errno != EINPROGRESS) {
+    noDaemon(errno);
+    return;
+  }
+  attempt->notifier =
+      std::make_unique<QSocketNotifier>(attempt->descriptor, QSocketNotifier::Write);
+  connect(attempt->notifier.get(), &QSocketNotifier::activated, this,
+          &OlaDmxInput::attemptAnswered);
+  attempt_ = std::move(attempt);
+  attemptTimeout_.start();
+}
+
+// Runs inside the attempt's own notifier: the attempt ends once the signal is over.
+void OlaDmxInput::attemptAnswered() {
+  attempt_->notifier->setEnabled(false);
+  attemptTimeout_.stop();
+  QMetaObject::invokeMethod(this, &OlaDmxInput::endAttempt, Qt::QueuedConnection);
+}
+
+void OlaDmxInput::endAttempt() {
+  if (!attempt_) return;  // stopped meanwhile
+  const std::unique_ptr<Attempt> attempt = std::move(attempt_);
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (::getsockopt(attempt->descriptor, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+  if (error != 0) {
+    noDaemon(error);
+    return;
+  }
+  connected(attempt->release());
+}
+
+// `error`: why the attempt failed; a refusal (or 0) is just no daemon.
+void OlaDmxInput::noDaemon(int error) {
+  // After a lost connection the state keeps saying so: that is the more useful news.
+  if (!lost_) {
+    QString state = QStringLiteral("no OLA daemon on ") + daemonText_;
+    if (error != 0 && error != ECONNREFUSED) {
+      QString reason = QString::fromLocal8Bit(std::strerror(error));
+      if (!reason.isEmpty()) reason[0] = reason[0].toLower();
+      state += QStringLiteral(": ") + reason;
+    }
+    setState(state + QStringLiteral(", retrying"));
+  }
+  retry_.start();
+}
+
+void OlaDmxInput::connected(int descriptor) {
+  auto connection = std::make_unique<Connection>();
+  connection->socket = std::make_unique<ola::network::TCPSocket>(descriptor);
   connection->client = std::make_unique<ola::client::OlaClient>(connection->socket.get());
   if (!connection->client->Setup()) {
     connection.reset();
-    if (!lost_) setState(kNoDaemon);
-    retry_.start();
+    noDaemon(0);
     return;
   }
   setState(kConnecting);
@@ -138,8 +252,8 @@ void OlaDmxInput::connectionClosed() {
   if (readingBacklog_) endBacklog();  // a backlog cut short by the end still goes out
   // A daemon that closes before the input ran (one shutting down) was never a connection.
   if (registeredCount_ == universes_.size()) lost_ = true;
-  setState(lost_ ? kConnectionLost : kNoDaemon);
-  retry_.start();
+  if (lost_) setState(kConnectionLost);
+  noDaemon(0);
   sendQueuedFrames();
 }
 

@@ -1,6 +1,11 @@
 #pragma once
-// DMX input from an OLA daemon: a client of the daemon on 127.0.0.1:9010, registered for each of
-// its universes, receiving their frames.
+// DMX input from an OLA daemon: a client of the daemon at its address (127.0.0.1:9010 unless the
+// source names another), registered for each of its universes, receiving their frames.
+//
+// The connection is made in the background: the main thread never waits for a daemon on another
+// machine that does not answer; an attempt that has no answer within kConnectTimeout counts as
+// no daemon. TCP keepalive finds a daemon whose machine went away (about kDeadPeerSeconds) where
+// the input would otherwise wait for frames for ever.
 //
 // The client runs on the main thread, inside Qt's event loop: a socket notifier on the client's
 // connection reads each frame as it comes and hands it straight to the input, with no thread and
@@ -20,19 +25,21 @@
 //
 // The client never starts a daemon (OLA's default client would start one with the default
 // configuration, network plugins included): with no daemon, or when the daemon goes away, the
-// state says so and the client tries again every kRetryInterval.
+// state says so, naming the address, and the client tries again every kRetryInterval.
 //
 // Contract: main thread only; stop() (run by the destructor too) closes the connection, so no
 // frame arrives after it.
 
 #include <QTimer>
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
 
 #include "host/dmx/DmxInput.h"
 #include "host/dmx/FrameQueue.h"
+#include "host/dmx/OlaDaemonAddress.h"
 
 namespace ola {
 class DmxBuffer;
@@ -49,6 +56,9 @@ class OlaDmxInput : public DmxInput {
 
  public:
   static constexpr std::chrono::milliseconds kRetryInterval{1000};
+  static constexpr std::chrono::milliseconds kConnectTimeout{3000};
+  static constexpr int kDeadPeerSeconds = 11;  // keepalive: 5 s idle, then 3 probes 2 s apart
+  // The state without a daemon at the default address; another names its own.
   static constexpr const char* kNoDaemon = "no OLA daemon on 127.0.0.1:9010, retrying";
   static constexpr const char* kConnectionLost = "connection lost, retrying";
   static constexpr const char* kConnecting = "connecting";
@@ -61,17 +71,23 @@ class OlaDmxInput : public DmxInput {
   // A backlog is read within this long; a source sending faster than DMX ends the folding here.
   static constexpr std::chrono::milliseconds kMaxBacklogRead{500};
 
-  // `universes`: 1..ChannelState::kMaxUniverse each.
-  explicit OlaDmxInput(std::vector<unsigned> universes);
+  // `universes`: 1..ChannelState::kMaxUniverse each. Looks the daemon's host up now: throws
+  // std::invalid_argument naming a host without an IPv4 address.
+  explicit OlaDmxInput(std::vector<unsigned> universes, const OlaDaemonAddress& daemon = {});
   ~OlaDmxInput() override;
 
   void start() override;
 
  private:
+  struct Attempt;     // a connection being made: its socket and the notifier awaiting the end
   struct Connection;  // the socket, OLA's client on it and the notifier watching it
 
   void stopSource() override;
   void connectToDaemon();
+  void attemptAnswered();
+  void endAttempt();
+  void noDaemon(int error);
+  void connected(int descriptor);
   void socketReady();
   void connectionClosed();
   void frameArrived(const ola::client::DMXMetadata& metadata, const ola::DmxBuffer& buffer);
@@ -82,6 +98,11 @@ class OlaDmxInput : public DmxInput {
   void registered(unsigned universe, const ola::client::Result& result);
 
   const std::vector<unsigned> universes_;
+  const std::uint32_t daemonIpv4_;  // host byte order
+  const std::uint16_t daemonPort_;
+  const QString daemonText_;  // "192.168.1.20:9010", "lightpc:9010 (192.168.1.20)"
+  std::unique_ptr<Attempt> attempt_;
+  QTimer attemptTimeout_;
   std::unique_ptr<Connection> connection_;
   bool started_ = false;
   bool stopped_ = false;

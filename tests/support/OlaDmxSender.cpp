@@ -18,7 +18,8 @@ std::uint8_t asSlot(std::int64_t value) {
 
 }  // namespace
 
-OlaDmxSender::OlaDmxSender(unsigned int universe) : universe_(universe) {}
+OlaDmxSender::OlaDmxSender(unsigned int universe, std::uint16_t rpcPort)
+    : universe_(universe), rpcPort_(rpcPort) {}
 
 OlaDmxSender::~OlaDmxSender() {
   stopSending();
@@ -29,6 +30,7 @@ bool OlaDmxSender::send(const std::uint8_t* values, unsigned int length) {
   if (!client_) {
     ola::client::StreamingClient::Options options;
     options.auto_start = false;  // never a daemon with the default (network) configuration
+    options.server_port = rpcPort_;
     client_ = std::make_unique<ola::client::StreamingClient>(options);
     if (!client_->Setup()) {
       client_.reset();

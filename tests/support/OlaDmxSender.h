@@ -1,8 +1,8 @@
 #pragma once
-// Sends DMX to one universe of the test's own OLA daemon (SafeOlad), as a lighting desk on the
-// network would: single frames on demand, or a full universe at a steady frame rate from a thread
-// of its own. It never starts a daemon (auto_start off) and connects again after the daemon was
-// restarted.
+// Sends DMX to one universe of the test's own OLA daemon (SafeOlad, RPC port `rpcPort`), as a
+// lighting desk on the network would: single frames on demand, or a full universe at a steady
+// frame rate from a thread of its own. It never starts a daemon (auto_start off) and connects
+// again after the daemon was restarted.
 //
 // Contract: one thread drives it; the frame thread, while running, is the only sender.
 
@@ -24,7 +24,7 @@ class OlaDmxSender {
   // The value of `channel` (1..512) in frame `frame`.
   using Pattern = std::function<std::int64_t(std::int64_t frame, int channel)>;
 
-  explicit OlaDmxSender(unsigned int universe);
+  explicit OlaDmxSender(unsigned int universe, std::uint16_t rpcPort = 9010);
   ~OlaDmxSender();
 
   // Sends one frame with `channel` at `value` and every slot before it at 0; false when the
@@ -41,6 +41,7 @@ class OlaDmxSender {
   bool send(const std::uint8_t* values, unsigned int length);
 
   unsigned int universe_;
+  std::uint16_t rpcPort_;
   std::unique_ptr<ola::client::StreamingClient> client_;
   std::mutex clientMutex_;
   std::thread frames_;

@@ -1,9 +1,11 @@
 #include "tests/support/SafeOlad.h"
 
 #include <ola/Callback.h>
-#include <ola/client/ClientWrapper.h>
 #include <ola/client/OlaClient.h>
 #include <ola/io/SelectServer.h>
+#include <ola/network/IPV4Address.h>
+#include <ola/network/SocketAddress.h>
+#include <ola/network/TCPSocket.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -118,17 +120,28 @@ std::string readText(const QString& path) {
 // one pass of the daemon's loop, so an answer means the log is complete too.
 class PluginQuery {
  public:
-  bool run(std::vector<std::string>* loaded, std::string* error) {
-    // false: never start a daemon when none answers.
-    ola::client::OlaClientWrapper wrapper(false);
-    if (!wrapper.Setup()) {
-      *error = "no RPC connection to 127.0.0.1:9010";
+  // A client of `port` only: it never starts a daemon when none answers.
+  bool run(quint16 port, std::vector<std::string>* loaded, std::string* error) {
+    const std::unique_ptr<ola::network::TCPSocket> socket(ola::network::TCPSocket::Connect(
+        ola::network::IPV4SocketAddress(ola::network::IPV4Address::Loopback(), port)));
+    const std::string noConnection = "no RPC connection to 127.0.0.1:" + std::to_string(port);
+    if (!socket) {
+      *error = noConnection;
       return false;
     }
-    server_ = wrapper.GetSelectServer();
+    ola::client::OlaClient client(socket.get());
+    if (!client.Setup()) {
+      *error = noConnection;
+      return false;
+    }
+    ola::io::SelectServer server;
+    server.AddReadDescriptor(socket.get());
+    server_ = &server;
     server_->RegisterSingleTimeout(kRpcTimeoutMs, ola::NewSingleCallback(this, &PluginQuery::end));
-    wrapper.GetClient()->FetchPluginList(ola::NewSingleCallback(this, &PluginQuery::answered));
+    client.FetchPluginList(ola::NewSingleCallback(this, &PluginQuery::answered));
     server_->Run();
+    server.RemoveReadDescriptor(socket.get());
+    client.Stop();
     if (!answered_) {
       *error = "olad did not answer the plugin list request: " + error_;
       return false;
@@ -176,8 +189,8 @@ bool SafeOlad::portInUse(quint16 port) {
   return false;
 }
 
-std::unique_ptr<SafeOlad> SafeOlad::start(std::string* error) {
-  return start(nullptr, error);
+std::unique_ptr<SafeOlad> SafeOlad::start(std::string* error, quint16 rpcPort) {
+  return start(nullptr, error, rpcPort);
 }
 
 std::unique_ptr<SafeOlad> SafeOlad::startWithNetworkPlugin(const NetworkPlugin& plugin,
@@ -187,15 +200,17 @@ std::unique_ptr<SafeOlad> SafeOlad::startWithNetworkPlugin(const NetworkPlugin& 
              " would reach";
     return nullptr;
   }
-  return start(&plugin, error);
+  return start(&plugin, error, kRpcPort);
 }
 
-std::unique_ptr<SafeOlad> SafeOlad::start(const NetworkPlugin* plugin, std::string* error) {
-  if (portInUse(kRpcPort)) {
-    *error = "something already listens on port 9010 (another olad?)";
+std::unique_ptr<SafeOlad> SafeOlad::start(const NetworkPlugin* plugin, std::string* error,
+                                          quint16 rpcPort) {
+  if (portInUse(rpcPort)) {
+    *error = "something already listens on port " + std::to_string(rpcPort) + " (another olad?)";
     return nullptr;
   }
   std::unique_ptr<SafeOlad> olad(new SafeOlad());
+  olad->rpcPort_ = rpcPort;
   olad->plugin_ = plugin ? plugin->name : kDummyPlugin;
   olad->network_ = plugin != nullptr;
   if (!olad->folder_.isValid()) {
@@ -224,13 +239,13 @@ std::unique_ptr<SafeOlad> SafeOlad::start(const NetworkPlugin* plugin, std::stri
   ::chown(config.toLocal8Bit().constData(), kNobody, kNoGroup);
 
   olad->process_.setProgram(QStandardPaths::findExecutable("setpriv"));
-  olad->process_.setArguments({QStringLiteral("--reuid=%1").arg(kNobody),
-                               QStringLiteral("--regid=%1").arg(kNoGroup), "--clear-groups",
-                               QStandardPaths::findExecutable("olad"), "--config-dir", config,
-                               "--no-http", "--no-register-with-dns-sd",
-                               // the default epoll poller drops a client's last message when the
-                               // client disconnects right after sending it
-                               "--no-use-epoll", "--log-level", "3"});
+  olad->process_.setArguments(
+      {QStringLiteral("--reuid=%1").arg(kNobody), QStringLiteral("--regid=%1").arg(kNoGroup),
+       "--clear-groups", QStandardPaths::findExecutable("olad"), "--config-dir", config,
+       "--rpc-port", QString::number(rpcPort), "--no-http", "--no-register-with-dns-sd",
+       // the default epoll poller drops a client's last message when the
+       // client disconnects right after sending it
+       "--no-use-epoll", "--log-level", "3"});
   olad->process_.setProcessChannelMode(QProcess::MergedChannels);
   olad->process_.setStandardOutputFile(olad->folder_.filePath("olad.log"));
   olad->process_.start();
@@ -251,7 +266,7 @@ bool SafeOlad::answers() const {
   if (pid_ <= 0) return false;
   const std::set<std::string> own = socketInodesOf(pid_);
   for (const Socket& socket : socketsIn("tcp")) {
-    if (socket.state == kTcpListen && socket.port == kRpcPort && socket.address == kLoopbackV4 &&
+    if (socket.state == kTcpListen && socket.port == rpcPort_ && socket.address == kLoopbackV4 &&
         own.contains(socket.inode)) {
       return true;
     }
@@ -270,7 +285,7 @@ bool SafeOlad::waitUntilUp(std::string* error) {
     }
     QThread::msleep(std::chrono::milliseconds(kPoll).count());
   }
-  *error = "olad did not come up on 127.0.0.1:9010 in time";
+  *error = "olad did not come up on 127.0.0.1:" + std::to_string(rpcPort_) + " in time";
   return false;
 }
 
@@ -282,7 +297,7 @@ bool SafeOlad::verify(std::string* error) const {
     return false;
   }
   std::vector<std::string> loaded;
-  if (!PluginQuery().run(&loaded, error)) return false;
+  if (!PluginQuery().run(rpcPort_, &loaded, error)) return false;
   for (const std::string& plugin : loaded) {
     if (plugin != plugin_) {
       *error = "olad runs the plugin " + plugin;
@@ -324,7 +339,7 @@ void SafeOlad::stop() noexcept {
 
 int SafeOlad::runTool(const QString& tool, const QStringList& arguments, QString* output) const {
   const QString program = QStandardPaths::findExecutable(tool);
-  if (program.isEmpty() || !answers()) return -1;
+  if (program.isEmpty() || rpcPort_ != kRpcPort || !answers()) return -1;
   QProcess process;
   // A search path with nothing in it: were the daemon to go away, the tool could not start one.
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

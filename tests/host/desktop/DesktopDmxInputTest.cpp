@@ -84,6 +84,13 @@ TEST_F(DesktopDmxInputTest, AChosenInputRunsAndIsTheProjectsNextTime) {
   EXPECT_EQ(shownSource(), "OLA universes 1,2");
   EXPECT_EQ(chooserText(), "1,2");
 
+  choose("1 @ 127.0.0.1:9011");
+  EXPECT_EQ(shownSource(), "OLA universe 1 at 127.0.0.1:9011");
+  EXPECT_EQ(store().load(), "ola:1@127.0.0.1:9011");
+  stopInput();
+  startInput();
+  EXPECT_EQ(chooserText(), "1@127.0.0.1:9011");
+
   choose("");
   EXPECT_EQ(shownSource(), "no DMX input chosen");
   EXPECT_EQ(status(), "No DMX input");
@@ -104,7 +111,7 @@ TEST_F(DesktopDmxInputTest, TextThatIsNoChoiceChangesNothing) {
   openHost(base());
   startInput();
   choose("1");
-  for (const QString bad : {"0", "x", "1,1", "stdin", "1;2"}) {
+  for (const QString bad : {"0", "x", "1,1", "stdin", "1;2", "1@", "1@host:0", "1@::1"}) {
     choose(bad);
     EXPECT_TRUE(status().startsWith("DMX input not changed: DMX source ola: "))
         << status().toStdString();

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/OlaDmxSender.h"
 #include "tests/support/SafeOlad.h"
 
 namespace notecast::host {
@@ -56,9 +57,9 @@ class OlaDmxInputTest : public ::testing::Test {
     startDaemon();
   }
 
-  void startDaemon() {
+  void startDaemon(quint16 rpcPort = SafeOlad::kRpcPort) {
     std::string error;
-    olad_ = SafeOlad::start(&error);
+    olad_ = SafeOlad::start(&error, rpcPort);
     ASSERT_TRUE(olad_) << error;
   }
 
@@ -292,6 +293,23 @@ TEST_F(OlaDmxInputTest, WithoutDaemonTheInputSaysSoStartsNoneAndStopsPromptly) {
   input_->stop();
   EXPECT_LT(stopping.elapsed(), 500);
   EXPECT_EQ(input_->status().state, "stopped");
+}
+
+// A daemon on another port: the input names it while it is not there, then reads from it.
+TEST_F(OlaDmxInputTest, ReadsFromADaemonOnAnotherPort) {
+  olad_->stop();
+  constexpr quint16 kOtherPort = 9011;
+  open("ola:1@127.0.0.1:9011");
+  EXPECT_EQ(input_->status().source, "OLA universe 1 at 127.0.0.1:9011");
+  ASSERT_TRUE(waitForState("no OLA daemon on 127.0.0.1:9011, retrying"))
+      << input_->status().state.toStdString();
+  startDaemon(kOtherPort);
+  ASSERT_TRUE(waitForState(OlaDmxInput::kRunning)) << input_->status().state.toStdString();
+  testing::OlaDmxSender sender(1, kOtherPort);
+  ASSERT_TRUE(sender.sendLevel(3, 200));
+  ASSERT_TRUE(waitForChanges(1));
+  EXPECT_EQ(changes_, (Changes{{3, 200}}));
+  EXPECT_FALSE(SafeOlad::portInUse(SafeOlad::kRpcPort));
 }
 
 }  // namespace
