@@ -18,8 +18,9 @@
 namespace notecast {
 
 // Told of each MIDI message as it is handed to the MIDI system, on the thread that sent it (the
-// host's user-interface thread), inside the plug-in call that sent it. MUST return at once and
-// MUST NOT call the plug-in.
+// host's user-interface thread): inside the plug-in call that sent it, or inside the event of the
+// plug-in's own window that did (its test button). MUST return at once and MUST NOT call the
+// plug-in.
 class IMessageSink {
  public:
   // The message's bytes as they went on the wire (2 or 3 of them).
