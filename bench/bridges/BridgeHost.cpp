@@ -1,5 +1,7 @@
 #include "bench/bridges/BridgeHost.h"
 
+#include "bench/latency/BenchSetUp.h"
+
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -44,14 +46,9 @@ BridgeHost::~BridgeHost() {
 
 bool BridgeHost::start(const QString& midiOut, std::string* error) {
   // Universe u's slot s is channel (u - 1) * 512 + s of the events.
-  QByteArray text = "[General]\r\nMIDIOutputDevice=Notecast virtual output\r\nCount=" +
-                    QByteArray::number(events_ - 1) + "\r\n";
-  for (int j = 0; j < events_; ++j) {
-    const int channel = static_cast<int>(universe_ - 1) * 512 + slotOf(j, events_);
-    text += "[Entry_" + QByteArray::number(j) + "]\r\nDMXChannel=" + QByteArray::number(channel) +
-            "\r\nMIDIMessage=" + QByteArray::number(0xB0 + j / 128) +
-            "\r\nData1=" + QByteArray::number(j % 128) + "\r\nTyp=4\r\n";
-  }
+  const QByteArray text = mappingEventFile(events_, [this](int event) {
+    return static_cast<int>(universe_ - 1) * 512 + slotOf(event, events_);
+  });
   const QString base = folder_.filePath(QStringLiteral("bridge"));
   QFile file(base + ".Notecast");
   if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {

@@ -28,13 +28,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bench/bridges/BridgeHost.h"
+#include "bench/latency/BenchSetUp.h"
 #include "bench/latency/FrameMatch.h"
 #include "bench/latency/ProcessLoad.h"
 #include "bench/latency/TimingReader.h"
@@ -55,15 +55,6 @@ constexpr int kCodes = 127;        // frame k's channels are at 2 * (k % kCodes)
 constexpr int kWarmUpValue = 254;  // code 127, never a measured frame's
 // Longer than the hosts' status line interval (1 s): the newest line holds every frame before.
 constexpr auto kSettle = 1600ms;
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
 
 std::string loadAverage() {
   QFile file(QStringLiteral("/proc/loadavg"));
@@ -147,15 +138,8 @@ RunFigures measure(const SafeOlad& olad, int events, int seconds, std::string* e
     return text;
   };
 
-  // One streaming client per universe: on one connection the kernel holds later universes of a
-  // frame back (Nagle; see the latency benchmark).
-  ola::client::StreamingClient::Options options;
-  options.auto_start = false;  // never a daemon of the default configuration
-  std::vector<std::unique_ptr<ola::client::StreamingClient>> senders;
-  for (int u = 0; u < kBridges; ++u) {
-    senders.push_back(std::make_unique<ola::client::StreamingClient>(options));
-    if (!senders.back()->Setup()) return *error = "the OLA client cannot connect", figures;
-  }
+  const auto senders = openSenders(kBridges);
+  if (senders.empty()) return *error = "the OLA client cannot connect", figures;
   ola::DmxBuffer frame;
   auto send = [&](int u, int value) {
     frame.SetRangeToValue(0, static_cast<std::uint8_t>(value), kSlots);

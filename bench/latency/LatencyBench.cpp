@@ -37,7 +37,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,6 +44,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/latency/BenchSetUp.h"
 #include "bench/latency/FrameMatch.h"
 #include "bench/latency/OlaFloorProbe.h"
 #include "bench/latency/ProcessLoad.h"
@@ -71,22 +71,6 @@ constexpr double kAddedP99BusyMs = 1.0;
 constexpr double kCpuOneChannelPercent = 1.0;
 constexpr double kCpuUniversePercent = 4.0;
 
-int statusOf(int event) {
-  return 0xB0 + event / 128;
-}
-int controlOf(int event) {
-  return event % 128;
-}
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
-
 struct Row {
   int channels = 0;
   bool busy = false;            // two CPU-bound processes run beside
@@ -105,16 +89,6 @@ struct Figures {
   bool probeRealTime = false;
   std::string failure;
 };
-
-QByteArray eventFile(int channels) {
-  QByteArray text = "[General]\r\nMIDIOutputDevice=Notecast virtual output\r\nCount=" +
-                    QByteArray::number(channels - 1) + "\r\n";
-  for (int i = 0; i < channels; ++i)
-    text += "[Entry_" + QByteArray::number(i) + "]\r\nDMXChannel=" + QByteArray::number(i + 1) +
-            "\r\nMIDIMessage=" + QByteArray::number(statusOf(i)) +
-            "\r\nData1=" + QByteArray::number(controlOf(i)) + "\r\nTyp=4\r\n";
-  return text;
-}
 
 std::optional<int> frameOf(const std::vector<jack_time_t>& sent, jack_time_t usecs, int code) {
   return bench::frameOf(sent, usecs, code, kCodes);
@@ -159,7 +133,8 @@ Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) 
   QTemporaryDir folder;
   const QString base = folder.filePath("latency");
   QFile file(base + ".Notecast");
-  if (!file.open(QIODevice::WriteOnly) || file.write(eventFile(channels)) < 0) {
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(mappingEventFile(channels, [](int event) { return event + 1; })) < 0) {
     *error = "cannot write the event file";
     return figures;
   }
@@ -198,17 +173,8 @@ Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) 
   if (!probe.start(universes, error)) return hostError(), figures;
   figures.probeRealTime = probe.realTime();
 
-  // One streaming client per universe: a client gets no replies, so on one connection the
-  // kernel holds a frame's third universe back (Nagle) until the daemon's delayed
-  // acknowledgement, some 40 ms, which would be measured as the host's latency.
-  ola::client::StreamingClient::Options options;
-  options.auto_start = false;  // never a daemon of the default configuration
-  std::vector<std::unique_ptr<ola::client::StreamingClient>> senders;
-  for (int u = 0; u < figures.universes; ++u) {
-    senders.push_back(std::make_unique<ola::client::StreamingClient>(options));
-    if (!senders.back()->Setup())
-      return *error = "the OLA client cannot connect", hostError(), figures;
-  }
+  const auto senders = openSenders(figures.universes);
+  if (senders.empty()) return *error = "the OLA client cannot connect", hostError(), figures;
 
   std::vector<ola::DmxBuffer> frames(static_cast<std::size_t>(figures.universes));
   for (ola::DmxBuffer& frame : frames) frame.Blackout();

@@ -102,9 +102,7 @@ void DmxInput::noteUniverses(std::size_t universes) {
 }
 
 void DmxInput::setState(const QString& state) {
-  if (status().state == state) return;
-  meter_.setState(state);
-  emit stateChanged(state);
+  if (meter_.setState(state)) emit stateChanged(state);
 }
 
 void DmxInput::fail(const QString& reason) {

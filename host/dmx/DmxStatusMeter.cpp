@@ -37,10 +37,11 @@ void DmxStatusMeter::countChange(const ChannelChange& change) {
   status_.lastValue = change.value;
 }
 
-void DmxStatusMeter::setState(const QString& state) {
-  if (status_.state == state) return;
+bool DmxStatusMeter::setState(const QString& state) {
+  if (status_.state == state) return false;
   status_.state = state;
   noteStatusChange();
+  return true;
 }
 
 DmxInputStatus DmxStatusMeter::status() const {

@@ -48,7 +48,8 @@ class DmxStatusMeter : public QObject {
   void countFrames(qint64 frames);
   // One change was handed on; told with the next tick, not by itself.
   void countChange(const ChannelChange& change);
-  void setState(const QString& state);
+  // False when the state was `state` already.
+  bool setState(const QString& state);
 
   DmxInputStatus status() const;
 
