@@ -36,6 +36,10 @@ const QByteArray kMissingDevice =
     eventFile("No such synthesizer:in",
               "[Entry_0]\r\nDMXChannel=7\r\nMIDIMessage=144\r\nData1=60\r\nData2=100\r\nTyp=2\r\n");
 
+// Channel 7 sends a note, and the event file chooses no output.
+const QByteArray kNoOutput = eventFile(
+    "", "[Entry_0]\r\nDMXChannel=7\r\nMIDIMessage=144\r\nData1=60\r\nData2=100\r\nTyp=2\r\n");
+
 class HeadlessRunTest : public ScriptFixture {
  protected:
   void TearDown() override {
@@ -131,6 +135,19 @@ TEST_F(HeadlessRunTest, RepeatedFailuresAreCountedNotRepeatedAndTheRunGoesOn) {
   EXPECT_EQ(result, "MIDI output No such synthesizer:in is not there now (error 0x800A7531)");
   EXPECT_EQ(errorLines(result + " again: ").size(), 2) << "at 10 and at 100";
   EXPECT_EQ(errorLines(result + ": 150 DMX changes failed with it in all").size(), 1)
+      << errors_.toStdString();
+}
+
+// There is no window to choose an output in: the plug-in's advice names the host's options.
+TEST_F(HeadlessRunTest, WithoutAnOutputTheAdviceNamesTheHostsOptions) {
+  start(kNoOutput);
+  write("7 1\n");
+  ASSERT_TRUE(waitForError("box ")) << errors_.toStdString();
+  EXPECT_EQ(finish(), 0);
+  EXPECT_EQ(errorLines("box \"Notecast\" \"No MIDI output device is open. Choose one with "
+                       "--midi-out NAME; notecast-host --list-outputs lists them.\"")
+                .size(),
+            1)
       << errors_.toStdString();
 }
 
