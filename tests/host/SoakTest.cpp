@@ -107,6 +107,22 @@ long residentKb(qint64 pid) {
   return -1;
 }
 
+// jackd's "XRun" lines in `log`: each names a client that was late for its cycle.
+int xrunsIn(const std::string& log) {
+  int count = 0;
+  for (auto at = log.find("XRun"); at != std::string::npos; at = log.find("XRun", at + 1)) ++count;
+  return count;
+}
+
+// What one run of the host showed.
+struct SoakRun {
+  bool allArrived = false;
+  long warmKb = 0, endKb = 0;
+  double seconds = 0;
+  int exitCode = -1;
+  QByteArray out, err;
+};
+
 class SoakTest : public ScriptFixture {
  protected:
   void TearDown() override {
@@ -133,55 +149,80 @@ class SoakTest : public ScriptFixture {
     return true;
   }
 
+  // Runs the host on the event file `eventPath` over kChanges changes to its end, `reader`
+  // listening.
+  void runHost(const QString& eventPath, CountingReader& reader, SoakRun* run) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), host.configHome());
+    process_.setProcessEnvironment(environment);
+    process_.start(
+        HostProcess::binDir() + "/notecast-host",
+        {"--plugin", HostProcess::pluginPath(), "--project",
+         eventPath.chopped(QStringLiteral(".Notecast").size()), "--headless", "--dmx", "stdin"});
+    ASSERT_TRUE(process_.waitForStarted());
+    ASSERT_TRUE(testing::waitUntil([&] { return reader.listenTo("Notecast:out"); }, 10s))
+        << process_.readAllStandardError().toStdString();
+    std::this_thread::sleep_for(300ms);  // a JACK connection takes effect a cycle or two later
+
+    const auto start = std::chrono::steady_clock::now();
+    process_.write(changeLines(0, kWarmUp));
+    ASSERT_TRUE(feedUntil([&] { return reader.messages() >= kWarmUp; }, reader))
+        << reader.messages() << " of " << kWarmUp << " messages; "
+        << process_.readAllStandardError().toStdString();
+    run->warmKb = residentKb(process_.processId());
+    ASSERT_GT(run->warmKb, 0);
+
+    process_.write(changeLines(kWarmUp, kChanges));
+    run->allArrived = feedUntil([&] { return reader.messages() >= kChanges; }, reader);
+    run->endKb = residentKb(process_.processId());
+    run->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::this_thread::sleep_for(500ms);  // nothing more may come
+
+    process_.closeWriteChannel();
+    ASSERT_TRUE(process_.waitForFinished(20000));
+    run->exitCode = process_.exitCode();
+    run->out = process_.readAllStandardOutput();
+    run->err = process_.readAllStandardError();
+  }
+
   QProcess process_;
 };
 
+// A cycle that JACK misses (an xrun, when the machine is too busy) loses or repeats MIDI between
+// any of its clients, so a run with one says nothing of the host: it is run again, and the test
+// is skipped, never passed, when no run kept every cycle.
 TEST_F(SoakTest, AMillionChangesSendEveryMessageInSteadyMemory) {
-  const QString event = host.writeFile("soak.Notecast", eventFile());
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), host.configHome());
-  process_.setProcessEnvironment(environment);
-  process_.start(
-      HostProcess::binDir() + "/notecast-host",
-      {"--plugin", HostProcess::pluginPath(), "--project",
-       event.chopped(QStringLiteral(".Notecast").size()), "--headless", "--dmx", "stdin"});
-  ASSERT_TRUE(process_.waitForStarted());
-  CountingReader reader(testing::ownClientName("soak-reader"));
-  ASSERT_TRUE(testing::waitUntil([&] { return reader.listenTo("Notecast:out"); }, 10s))
-      << process_.readAllStandardError().toStdString();
-  std::this_thread::sleep_for(300ms);  // a JACK connection takes effect a cycle or two later
-
-  const auto start = std::chrono::steady_clock::now();
-  process_.write(changeLines(0, kWarmUp));
-  ASSERT_TRUE(feedUntil([&] { return reader.messages() >= kWarmUp; }, reader))
-      << reader.messages() << " of " << kWarmUp << " messages; "
-      << process_.readAllStandardError().toStdString();
-  const long warmKb = residentKb(process_.processId());
-  ASSERT_GT(warmKb, 0);
-
-  process_.write(changeLines(kWarmUp, kChanges));
-  const bool allArrived = feedUntil([&] { return reader.messages() >= kChanges; }, reader);
-  const long endKb = residentKb(process_.processId());
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_TRUE(allArrived) << reader.messages() << " of " << kChanges << " messages; "
-                          << process_.readAllStandardOutput().toStdString()
-                          << process_.readAllStandardError().toStdString();
-  std::this_thread::sleep_for(500ms);  // nothing more may come
-  EXPECT_EQ(reader.messages(), kChanges);
-  EXPECT_EQ(reader.unexpected(), 0);
-  for (int i = 0; i < kEvents; ++i)
-    ASSERT_EQ(reader.messagesOf(i), kChanges / kEvents) << "event " << i;
-  EXPECT_LE(endKb, warmKb * (1 + kMemoryGrowthAllowed))
-      << "resident " << warmKb << " kB after " << kWarmUp << " changes, " << endKb << " kB after "
-      << kChanges;
-
-  process_.closeWriteChannel();
-  ASSERT_TRUE(process_.waitForFinished(20000));
-  EXPECT_EQ(process_.exitCode(), 0) << process_.readAllStandardError().toStdString();
-  EXPECT_TRUE(process_.readAllStandardOutput().contains(QByteArray::number(kChanges) + " changes"));
-  std::cout << "[ soak     ] " << kChanges << " changes in " << seconds << " s; resident " << warmKb
-            << " kB after " << kWarmUp << ", " << endKb << " kB at the end\n";
+  constexpr int kAttempts = 3;
+  const QString eventPath = host.writeFile("soak.Notecast", eventFile());
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    const int xrunsBefore = xrunsIn(jackLog());
+    CountingReader reader(testing::ownClientName("soak-reader-" + std::to_string(attempt)));
+    SoakRun run;
+    ASSERT_NO_FATAL_FAILURE(runHost(eventPath, reader, &run));
+    if (const int xruns = xrunsIn(jackLog()) - xrunsBefore; xruns > 0) {
+      std::cout << "[ soak     ] run " << attempt << ": jackd missed cycles (" << xruns
+                << " XRun lines); " << reader.messages() << " messages, " << reader.unexpected()
+                << " unexpected\n";
+      continue;
+    }
+    EXPECT_TRUE(run.allArrived) << reader.messages() << " of " << kChanges << " messages; "
+                                << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(reader.messages(), kChanges);
+    EXPECT_EQ(reader.unexpected(), 0);
+    for (int i = 0; i < kEvents; ++i)
+      ASSERT_EQ(reader.messagesOf(i), kChanges / kEvents) << "event " << i;
+    EXPECT_LE(run.endKb, run.warmKb * (1 + kMemoryGrowthAllowed))
+        << "resident " << run.warmKb << " kB after " << kWarmUp << " changes, " << run.endKb
+        << " kB after " << kChanges;
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QByteArray::number(kChanges) + " changes"));
+    std::cout << "[ soak     ] " << kChanges << " changes in " << run.seconds << " s; resident "
+              << run.warmKb << " kB after " << kWarmUp << ", " << run.endKb << " kB at the end\n";
+    return;
+  }
+  GTEST_SKIP() << "jackd missed cycles in each of " << kAttempts
+               << " runs: the machine was too busy for JACK's period, and a lost message proves "
+                  "nothing of the host";
 }
 
 }  // namespace

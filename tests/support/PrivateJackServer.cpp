@@ -99,6 +99,10 @@ std::unique_ptr<PrivateJackServer> PrivateJackServer::start(const std::string& n
 PrivateJackServer::PrivateJackServer(std::string name, pid_t pid, std::string logPath)
     : name_(std::move(name)), pid_(pid), logPath_(std::move(logPath)) {}
 
+std::string PrivateJackServer::log() const {
+  return readFile(logPath_);
+}
+
 void PrivateJackServer::stop() noexcept {
   if (pid_ > 0) {
     ::kill(pid_, SIGTERM);

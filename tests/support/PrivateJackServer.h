@@ -40,6 +40,8 @@ class PrivateJackServer {
   // Asks jackd to quit (SIGTERM), as a user stopping the server does; kills it if it lingers.
   void stop() noexcept;
   const std::string& name() const { return name_; }
+  // What jackd has written so far (it says "XRun" for each client late for its cycle).
+  std::string log() const;
 
  private:
   PrivateJackServer(std::string name, pid_t pid, std::string logPath);

@@ -31,6 +31,8 @@ class ScriptFixture : public testing::Test {
     EXPECT_FALSE(run.err.contains("notecast-host: warning")) << run.err.toStdString();
   }
 
+  static std::string jackLog() { return jack_ ? jack_->log() : std::string(); }
+
   HostProcess host;
 
  private:
