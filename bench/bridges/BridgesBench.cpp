@@ -187,13 +187,8 @@ RunFigures measure(const SafeOlad& olad, int events, int seconds, std::string* e
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   figures.oladCpuPercent = 100.0 * (cpuTimesOf(olad.pid()).total - oladBefore) / wall;
   figures.bridges.resize(kBridges);
-  for (int u = 0; u < kBridges; ++u) {
-    const CpuTimes now = cpuTimesOf(hosts[u]->pid());
-    const CpuTimes& then = cpuBefore[u];
-    figures.bridges[u].cpuPercent = {100.0 * (now.total - then.total) / wall,
-                                     100.0 * (now.main - then.main) / wall,
-                                     100.0 * (now.realTime - then.realTime) / wall};
-  }
+  for (int u = 0; u < kBridges; ++u)
+    figures.bridges[u].cpuPercent = percentOf(cpuBefore[u], cpuTimesOf(hosts[u]->pid()), wall);
   figures.loadAfter = loadAverage();
 
   std::this_thread::sleep_for(kSettle);

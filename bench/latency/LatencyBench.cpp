@@ -216,9 +216,7 @@ Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) 
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const CpuTimes after = cpuTimesOf(static_cast<pid_t>(host.processId()));
-  figures.cpuPercent = {100.0 * (after.total - before.total) / wall,
-                        100.0 * (after.main - before.main) / wall,
-                        100.0 * (after.realTime - before.realTime) / wall};
+  figures.cpuPercent = percentOf(before, after, wall);
   for (auto& sender : senders) sender->Stop();
   host.terminate();
   if (!host.waitForFinished(10000)) host.kill();

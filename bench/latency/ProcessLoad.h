@@ -14,6 +14,12 @@ struct CpuTimes {
   double total = 0, main = 0, realTime = 0;
 };
 CpuTimes cpuTimesOf(pid_t pid);
+// The CPU used between `before` and `after` in % of one core over `wallSeconds`.
+inline CpuTimes percentOf(const CpuTimes& before, const CpuTimes& after, double wallSeconds) {
+  return {100.0 * (after.total - before.total) / wallSeconds,
+          100.0 * (after.main - before.main) / wallSeconds,
+          100.0 * (after.realTime - before.realTime) / wallSeconds};
+}
 
 // Every thread of process `pid` at SCHED_FIFO 1 while the object lives, then at normal priority
 // again.

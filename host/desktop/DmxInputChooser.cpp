@@ -8,11 +8,11 @@
 #include <stdexcept>
 
 #include "host/dmx/DmxInput.h"
+#include "host/dmx/DmxSource.h"
 
 namespace notecast::host {
 namespace {
 
-const QString kOlaPrefix = QStringLiteral("ola:");
 const QString kNoneWord = QStringLiteral("none");
 
 }  // namespace
@@ -36,7 +36,9 @@ DmxInputChooser::DmxInputChooser(QWidget* parent)
 
 void DmxInputChooser::showSource(const QString& source) {
   const QSignalBlocker quiet(universes_);
-  universes_->setText(source.startsWith(kOlaPrefix) ? source.mid(kOlaPrefix.size()) : QString());
+  universes_->setText(source.startsWith(DmxSource::kOlaPrefix)
+                          ? source.mid(DmxSource::kOlaPrefix.size())
+                          : QString());
 }
 
 void DmxInputChooser::apply() {
@@ -47,7 +49,7 @@ void DmxInputChooser::apply() {
     emit chosen({});
     return;
   }
-  const QString source = kOlaPrefix + universes;
+  const QString source = DmxSource::kOlaPrefix + universes;
   try {
     DmxInput::checkSource(source, false);
   } catch (const std::invalid_argument& error) {

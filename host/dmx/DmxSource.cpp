@@ -9,7 +9,6 @@
 namespace notecast::host {
 namespace {
 
-const QString kOlaPrefix = QStringLiteral("ola:");
 const QString kReplayPrefix = QStringLiteral("replay:");
 const QString kStdin = QStringLiteral("stdin");
 

@@ -14,6 +14,8 @@ namespace notecast::host {
 
 struct DmxSource {
   enum class Kind { kOla, kStdin, kReplay };
+  // What an OLA source starts with, before its universes.
+  static constexpr QLatin1String kOlaPrefix{"ola:"};
 
   Kind kind = Kind::kStdin;
   std::vector<unsigned> universes;  // kOla: 1..ChannelState::kMaxUniverse each, none twice
