@@ -5,6 +5,7 @@
 // once and in order, and no interface but lo may carry a packet. Runs only as root in a private
 // network with loopback only (support/run-isolated.sh); skipped anywhere else.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -13,7 +14,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -63,24 +63,6 @@ std::vector<std::uint32_t> rampMessages() {
   for (int value = 1; value <= 255; ++value) messages.push_back(controller7(value / 2));
   messages.push_back(controller7(0));
   return messages;
-}
-
-std::string hex(std::uint32_t message) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%06X", message);
-  return text;
-}
-
-// Where `received` first parts from `expected`; empty when they are the same.
-std::string firstDifference(const std::vector<std::uint32_t>& expected,
-                            const std::vector<std::uint32_t>& received) {
-  for (std::size_t i = 0; i < expected.size() || i < received.size(); ++i) {
-    if (i < expected.size() && i < received.size() && expected[i] == received[i]) continue;
-    return "message " + std::to_string(i + 1) + " of " + std::to_string(received.size()) +
-           " received is " + (i < received.size() ? hex(received[i]) : "missing") + ", expected " +
-           (i < expected.size() ? hex(expected[i]) : "nothing");
-  }
-  return {};
 }
 
 std::string readText(const QString& path) {
@@ -149,7 +131,7 @@ class ConsoleChainTest : public ::testing::Test {
                        << std::chrono::seconds(kRampLimit).count() << " s\nthe host said:\n"
                        << hostErrors() << "QLC+ said:\n"
                        << readText(deskLog());
-    EXPECT_EQ(firstDifference(rampMessages(), counter_->received()), "");
+    EXPECT_THAT(counter_->received(), ::testing::ElementsAreArray(rampMessages()));
   }
 
   void startHost() {

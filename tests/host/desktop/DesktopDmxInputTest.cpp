@@ -72,6 +72,7 @@ TEST_F(DesktopDmxInputTest, AChosenInputRunsAndIsTheProjectsNextTime) {
   openHost(base());
   startInput();
   EXPECT_EQ(shownSource(), "no DMX input chosen");
+  EXPECT_EQ(find<QLabel>(DmxStatusPanel::kLastChangeName)->text(), "-");
   EXPECT_EQ(store().load(), std::nullopt);
 
   choose(" 1, 2");

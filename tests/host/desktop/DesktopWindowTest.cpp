@@ -212,11 +212,5 @@ TEST(OutputStatusPanelTest, KeepsTheNewestMessageSentInView) {
   }
 }
 
-TEST_F(DesktopWindowTest, WithoutDmxInputThePanelSaysSo) {
-  openHost(base());
-  EXPECT_EQ(find<QLabel>(DmxStatusPanel::kSourceName)->text(), "no DMX input chosen");
-  EXPECT_EQ(find<QLabel>(DmxStatusPanel::kLastChangeName)->text(), "-");
-}
-
 }  // namespace
 }  // namespace notecast::host
