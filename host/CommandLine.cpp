@@ -62,14 +62,16 @@ Written splitArgument(const std::string& argument) {
 }
 
 // The value of the option at `i`: written after '=', else the next argument (and `i` moves on).
+// An empty value is refused either way: `--project "$SHOW"` with SHOW unset must not run the
+// default project, nor `--midi-out ""` drop the event file's output without a word.
 std::string takeValue(const Written& written, const std::vector<std::string>& arguments,
                       std::size_t& i) {
-  if (written.value) {
-    if (written.value->empty()) throw HostError(written.name + " needs a value");
-    return *written.value;
+  if (!written.value && i + 1 >= arguments.size()) {
+    throw HostError(written.name + " needs a value");
   }
-  if (i + 1 >= arguments.size()) throw HostError(written.name + " needs a value");
-  return arguments[++i];
+  std::string value = written.value ? *written.value : arguments[++i];
+  if (value.empty()) throw HostError(written.name + " needs a value, not \"\"");
+  return value;
 }
 
 bool setFlag(const Written& written, HostOptions& options) {
@@ -126,7 +128,6 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
     if (setFlag(written, options)) continue;
     if (written.name == kConnect) {
       options.connectPorts.push_back(takeValue(written, arguments, i));
-      if (options.connectPorts.back().empty()) throw HostError("--connect needs a port name");
       continue;
     }
     std::optional<std::string>* target = written.name == kProject ? &project : nullptr;

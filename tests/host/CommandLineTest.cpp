@@ -54,6 +54,8 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
                                              {"--midi-out", "a", "--midi-out=b"},
                                              {"--connect"},
                                              {"--connect", ""},
+                                             {"--project", ""},
+                                             {"--midi-out", ""},
                                              {"--quiet=yes"},
                                              {"--version=2"},
                                              {"--register=x", "--show"},
