@@ -22,6 +22,8 @@ enum class OutputState : std::int32_t {
   kNone = 0,     // no output chosen (or the window that owns it is not loaded)
   kOpen = 1,     // messages go out
   kMissing = 2,  // chosen, but not there now (its port, its client or the MIDI system went away)
+  kStalled = 3,  // open, but the MIDI system takes no messages now (a JACK server that runs no
+                 // cycles); a host that knows only the states above may show it as closed
 };
 
 class IOutputStatus : public IUnknown {

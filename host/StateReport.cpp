@@ -51,8 +51,13 @@ void StateReport::lookAtOutput() {
   if (!sameOutput || was == output_) return;
   if (output_ == OutputState::kMissing) {
     report_("MIDI output " + status->name + " is missing: it opens again as soon as it is back");
+  } else if (output_ == OutputState::kStalled) {
+    report_("MIDI output " + status->name +
+            " is stalled: the JACK server is not running its cycles");
   } else if (output_ == OutputState::kOpen && was == OutputState::kMissing) {
     report_("MIDI output " + status->name + " is back");
+  } else if (output_ == OutputState::kOpen && was == OutputState::kStalled) {
+    report_("MIDI output " + status->name + ": the JACK server is running its cycles again");
   }
 }
 

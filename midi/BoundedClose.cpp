@@ -12,12 +12,16 @@
 namespace notecast {
 namespace {
 
-std::atomic<bool> anyLeftBehind{false};
+// Held by the close that runs: closes run one at a time. (A std::mutex needs no destruction, so
+// a thread left behind may still take it while the process exits.)
+std::mutex closingTurn;
+std::atomic<int> unfinishedLeftBehind{0};
 
 struct Completion {
   std::mutex mutex;
   std::condition_variable ended;
   bool done = false;
+  bool abandoned = false;  // its caller stopped waiting
 };
 
 // A thread left behind runs this library's code when it ever returns: the library must stay
@@ -32,38 +36,40 @@ void keepThisLibraryLoaded() noexcept {
 
 bool BoundedClose::run(const std::string& what, std::function<void()> close,
                        std::chrono::milliseconds deadline) noexcept {
-  if (anyLeftBehind.load()) {
-    // The next close would wait on the lock the first one holds: what it would close stays.
-    new std::function<void()>(std::move(close));  // NOLINT: kept for good, on purpose
-    return false;
-  }
   auto job = std::make_shared<std::function<void()>>(std::move(close));
   auto completion = std::make_shared<Completion>();
   std::thread helper;
   try {
     helper = std::thread([job, completion] {
-      (*job)();
-      *job = nullptr;  // what it held goes here, on this thread
+      {
+        const std::lock_guard turn(closingTurn);
+        (*job)();
+        *job = nullptr;  // what it held goes here, on this thread
+      }
       const std::lock_guard lock(completion->mutex);
       completion->done = true;
+      if (completion->abandoned) unfinishedLeftBehind.fetch_sub(1);
       completion->ended.notify_all();
     });
   } catch (...) {
-    (*job)();  // no thread to be had: close in place, without a bound
+    // No thread to be had: close in place, without a bound.
+    const std::lock_guard turn(closingTurn);
+    (*job)();
     *job = nullptr;
     return true;
   }
-  bool done = false;
   {
     std::unique_lock lock(completion->mutex);
-    done = completion->ended.wait_for(lock, deadline, [&] { return completion->done; });
+    if (!completion->ended.wait_for(lock, deadline, [&] { return completion->done; })) {
+      completion->abandoned = true;
+      unfinishedLeftBehind.fetch_add(1);
+    }
   }
-  if (done) {
+  if (!completion->abandoned) {
     helper.join();
     return true;
   }
   helper.detach();
-  anyLeftBehind.store(true);
   keepThisLibraryLoaded();
   std::fprintf(stderr, "Notecast: %s did not end within %lld ms; it is left behind\n", what.c_str(),
                static_cast<long long>(deadline.count()));
@@ -71,7 +77,7 @@ bool BoundedClose::run(const std::string& what, std::function<void()> close,
 }
 
 bool BoundedClose::leftBehind() noexcept {
-  return anyLeftBehind.load();
+  return unfinishedLeftBehind.load() > 0;
 }
 
 }  // namespace notecast

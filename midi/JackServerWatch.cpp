@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -20,6 +21,10 @@ constexpr auto kCallbackEnds = 1s;  // a callback only raises a signal; this is 
 constexpr auto kPollStep = 1ms;
 constexpr auto kQuiet = 20ms;         // no client came or went for this long
 constexpr auto kQuietAtMost = 250ms;  // clients may come and go without pause
+// Whether the server runs its cycles: a few of its periods, within these bounds.
+constexpr int kCyclesLooked = 3;
+constexpr auto kLookSoonest = 20ms;
+constexpr auto kLookLatest = 200ms;
 
 }  // namespace
 
@@ -27,16 +32,30 @@ struct JackServerWatch::Shared {
   Shared(std::shared_ptr<MidiChangeSignal> signal, std::string own)
       : changes(std::move(signal)), ownClient(std::move(own)) {}
 
-  // Called on libjack's notification thread.
-  static void raise(void* arg) noexcept {
-    auto* shared = static_cast<Shared*>(arg);
-    // Counted before `closing` is read, so that close() either sees this call or it sees closing.
-    shared->inCallback.fetch_add(1);
-    if (!shared->closing.load()) shared->changes->raise();
-    shared->inCallback.fetch_sub(1);
-  }
+  // Every callback runs on libjack's notification thread inside one Entered: the close waits
+  // for it, and none calls into libjack once the close has begun or the server has gone.
+  class Entered {
+   public:
+    explicit Entered(Shared& shared) noexcept : shared_(shared) {
+      // Counted before `closing` is read, so that the close either sees this call or it sees
+      // closing.
+      shared_.inCallback.fetch_add(1);
+      open_ = !shared_.closing.load();
+    }
+    ~Entered() { shared_.inCallback.fetch_sub(1); }
+    Entered(const Entered&) = delete;
+    Entered& operator=(const Entered&) = delete;
+    explicit operator bool() const noexcept { return open_; }
+
+   private:
+    Shared& shared_;
+    bool open_ = false;
+  };
+
   static void onPortRegistration(jack_port_id_t id, int registered, void* arg) {
     auto* shared = static_cast<Shared*>(arg);
+    const Entered entered(*shared);
+    if (!entered || !shared->running.load()) return;
     // The port's record stays readable after it was unregistered, until its slot is reused.
     jack_port_t* port = jack_port_by_id(shared->client, id);
     const char* name = port ? jack_port_name(port) : nullptr;
@@ -45,17 +64,21 @@ struct JackServerWatch::Shared {
       ++shared->registrations[name];
     }
     if (name && shared->isOwn(std::string(name).substr(0, std::string(name).find(':')))) return;
-    raise(arg);
+    shared->changes->raise();
   }
   static void onClientRegistration(const char* name, int registered, void* arg) {
     auto* shared = static_cast<Shared*>(arg);
+    const Entered entered(*shared);
+    if (!entered) return;
     shared->lastClientEvent.store(std::chrono::steady_clock::now().time_since_epoch().count());
     if (!registered) shared->clientsGone.fetch_add(1);
-    if (!shared->isOwn(name)) raise(arg);
+    if (!shared->isOwn(name)) shared->changes->raise();
   }
   static void onShutdown(void* arg) {
-    static_cast<Shared*>(arg)->running.store(false);
-    raise(arg);
+    auto* shared = static_cast<Shared*>(arg);
+    const Entered entered(*shared);
+    shared->running.store(false);
+    if (entered) shared->changes->raise();
   }
 
   bool isOwn(const std::string& name) const { return isNamedAs(name, ownClient); }
@@ -99,7 +122,7 @@ bool JackServerWatch::isNamedAs(const std::string& client, const std::string& ba
 }
 
 JackServerWatch::JackServerWatch(jack_client_t* client, std::shared_ptr<Shared> shared)
-    : client_(client), shared_(std::move(shared)) {}
+    : client_(client), shared_(std::move(shared)), closeDeadline_(BoundedClose::kDeadline) {}
 
 JackServerWatch::~JackServerWatch() noexcept {
   if (running()) awaitQuiet();
@@ -110,7 +133,7 @@ JackServerWatch::~JackServerWatch() noexcept {
   // The callbacks' state goes with the close, so that a close left behind keeps it alive.
   BoundedClose::run(
       "closing the JACK client " + std::string(kClientNamePrefix) + std::to_string(::getpid()),
-      [client = client_, shared = shared_] { jack_client_close(client); });
+      [client = client_, shared = shared_] { jack_client_close(client); }, closeDeadline_);
 }
 
 bool JackServerWatch::running() const noexcept {
@@ -169,9 +192,24 @@ std::chrono::microseconds JackServerWatch::period() const {
   return std::chrono::microseconds(std::int64_t{jack_get_buffer_size(client_)} * 1'000'000 / rate);
 }
 
+// The frame time at the start of the server's latest cycle, which stands still when the server
+// does. (jack_frame_time would not: it reckons the frames from the clock since the last cycle.)
 std::uint64_t JackServerWatch::cycle() const {
   const jack_nframes_t frames = jack_get_buffer_size(client_);
-  return frames == 0 ? 0 : jack_frame_time(client_) / frames;
+  return frames == 0 ? 0 : jack_last_frame_time(client_) / frames;
+}
+
+bool JackServerWatch::cycling() const {
+  if (!running()) return false;
+  const auto wait =
+      std::clamp<std::chrono::microseconds>(period() * kCyclesLooked, kLookSoonest, kLookLatest);
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  const std::uint64_t first = cycle();
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (cycle() != first) return true;
+    std::this_thread::sleep_for(kPollStep);
+  }
+  return false;
 }
 
 std::uint64_t JackServerWatch::clientsGone() const noexcept {

@@ -19,6 +19,11 @@
 // only after the watch has seen the other clients it closed go (awaitClientGone); every close
 // waits for a quiet moment first (awaitQuiet), as other programs' clients come and go at any
 // time; and the close itself is bounded (BoundedClose).
+//
+// A server that went: the callbacks call nothing of libjack from the moment it has gone. A client
+// of a server that went must still be closed: libjack keeps the server's shared memory mapped
+// while any client of the process is open, and a client opened to a server started again would
+// read the old one's.
 // User-interface thread, except running() (any thread).
 
 #include <jack/jack.h>
@@ -29,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "midi/BoundedClose.h"
 #include "midi/MidiChangeSignal.h"
 
 namespace notecast {
@@ -73,9 +79,16 @@ class JackServerWatch {
 
   // How long one processing cycle of the server takes.
   std::chrono::microseconds period() const;
-  // The number of the processing cycle running now (JACK's estimate of the current frame, in
-  // periods): no round trip to the server, cheap enough for every message.
+  // The number of the server's latest processing cycle (its frame counter at the cycle's start,
+  // in periods): it stands still while the server runs no cycles. No round trip to the server,
+  // cheap enough for every message.
   std::uint64_t cycle() const;
+  // Whether the server runs its cycles: the cycle moves on within a few periods (waits that long
+  // at most). False for a server stopped (SIGSTOP, a wedged driver) or gone.
+  bool cycling() const;
+  // How long the close may take before it is left behind (BoundedClose); shorter for a server
+  // that does not answer.
+  void setCloseDeadline(std::chrono::milliseconds deadline) noexcept { closeDeadline_ = deadline; }
 
   // How many clients the watch has seen go; with awaitClientGone, the owner waits until the
   // watch has seen a client it closed go.
@@ -94,6 +107,7 @@ class JackServerWatch {
 
   jack_client_t* client_;
   std::shared_ptr<Shared> shared_;
+  std::chrono::milliseconds closeDeadline_;
 };
 
 }  // namespace notecast

@@ -62,8 +62,9 @@ enum class MidiError : std::int32_t {
 
 // kNone: no output chosen. kOpen: the chosen output is open. kMissing: chosen but not there now
 // (its port, its program or the MIDI system went away, or it never appeared); it opens by itself
-// when it is back.
-enum class MidiOutputState { kNone, kOpen, kMissing };
+// when it is back. kStalled: open, but the MIDI system takes no messages now (a JACK server that
+// runs no cycles); they go out again as soon as it does.
+enum class MidiOutputState { kNone, kOpen, kMissing, kStalled };
 
 struct MidiOutputStatus {
   MidiOutputState state = MidiOutputState::kNone;
@@ -88,6 +89,12 @@ class MidiOutputControl {
 
   // The window's handler of the device report; called on the user-interface thread.
   virtual void setDeviceReport(DeviceReport report) = 0;
+
+  // Whether the last send that raised nothing put its message out. False when the MIDI system
+  // could not take it at that moment (a JACK server that runs no cycles): the message is not
+  // sent and not kept, the cause is told through the device report, and the show goes on
+  // without a failure for every message. A control that raises every failure: always true.
+  virtual bool lastSendTaken() const { return true; }
 
   // What is chosen and whether it is there; tells nothing, opens and closes nothing.
   virtual MidiOutputStatus status() = 0;

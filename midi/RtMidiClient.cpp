@@ -38,7 +38,9 @@ std::unique_ptr<RtMidiClient> RtMidiClient::create(RtMidi::Api api, const std::s
 }
 
 RtMidiClient::RtMidiClient(std::unique_ptr<RtMidiOut> out, std::string clientName)
-    : out_(std::move(out)), clientName_(std::move(clientName)) {}
+    : out_(std::move(out)),
+      clientName_(std::move(clientName)),
+      closeDeadline_(BoundedClose::kDeadline) {}
 
 // RtMidi may complain while it closes, when this object may be gone (a close left behind).
 // RtMidi's JACK output frees its buffer before it closes its client, while a processing cycle
@@ -46,12 +48,14 @@ RtMidiClient::RtMidiClient(std::unique_ptr<RtMidiOut> out, std::string clientNam
 // buffer, and one that began before has ended a moment later.
 RtMidiClient::~RtMidiClient() noexcept {
   out_->setErrorCallback(&ignoreError, nullptr);
-  BoundedClose::run("closing the MIDI client " + clientName_,
-                    [out = std::shared_ptr<RtMidiOut>(std::move(out_))]() mutable {
-                      out->closePort();
-                      std::this_thread::sleep_for(kCycleEnds);
-                      out.reset();
-                    });
+  BoundedClose::run(
+      "closing the MIDI client " + clientName_,
+      [out = std::shared_ptr<RtMidiOut>(std::move(out_))]() mutable {
+        out->closePort();
+        std::this_thread::sleep_for(kCycleEnds);
+        out.reset();
+      },
+      closeDeadline_);
 }
 
 void RtMidiClient::noteError(RtMidiError::Type type, const std::string& text, void* client) {

@@ -8,6 +8,7 @@
 
 #include <RtMidi.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ class RtMidiClient {
   std::string openVirtualPort(const std::string& portName);
   std::string openPort(unsigned int index, const std::string& portName);
   std::string send(const std::vector<unsigned char>& bytes);
+  // How long the close may take before it is left behind (BoundedClose::kDeadline unless set).
+  void setCloseDeadline(std::chrono::milliseconds deadline) noexcept { closeDeadline_ = deadline; }
 
  private:
   RtMidiClient(std::unique_ptr<RtMidiOut> out, std::string clientName);
@@ -48,6 +51,7 @@ class RtMidiClient {
   std::unique_ptr<RtMidiOut> out_;
   std::string clientName_;
   std::string complaint_;  // first error of the call in progress
+  std::chrono::milliseconds closeDeadline_;
 };
 
 }  // namespace notecast

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <thread>
+#include <utility>
 
 #include "abi/RuntimeError.h"
 #include "midi/MidiWire.h"
@@ -12,7 +13,7 @@ namespace notecast {
 namespace {
 
 constexpr unsigned int kMaxDeviceCount = std::numeric_limits<std::int16_t>::max();
-// How long a send waits for JACK to take earlier messages before it fails.
+// How long a send waits for JACK to take earlier messages before the server counts as stalled.
 constexpr std::chrono::milliseconds kJackPatience{250};
 
 [[noreturn]] void fail(MidiError error, const std::string& description) {
@@ -88,7 +89,8 @@ MidiOutputStatus RtMidiOutputControl::status() {
   // A loss the control has not looked at yet already shows (a cheap look, telling nothing).
   if (open && watch_)
     open = watch_->running() && (opened_ != Opened::kSystemPort || watch_->hasPort(chosen_));
-  return {open ? MidiOutputState::kOpen : MidiOutputState::kMissing, chosen_};
+  if (!open) return {MidiOutputState::kMissing, chosen_};
+  return {toldStall_ ? MidiOutputState::kStalled : MidiOutputState::kOpen, chosen_};
 }
 
 void RtMidiOutputControl::setChangeNotifier(std::function<void()> notifier) {
@@ -144,6 +146,7 @@ void RtMidiOutputControl::close() {
 }
 
 void RtMidiOutputControl::send() {
+  lastSendTaken_ = true;
   if (opened_ == Opened::kNothing) {
     // A missing chosen output and a missing MIDI system were told when they began.
     if (chosen_.empty() && !told_->noSystem && !told_->notOpen) {
@@ -164,17 +167,39 @@ void RtMidiOutputControl::send() {
     }
     return;
   }
-  // JACK takes a flood of messages at its own pace; a server that stopped processing takes none.
-  const std::string complaint =
-      watch_ && !pacing_.makeRoom(bytes.size(), kJackPatience)
-          ? "JACK processed nothing for " + std::to_string(kJackPatience.count()) + " ms"
-          : client_->send(bytes);
+  // JACK takes a flood of messages at its own pace; a server that runs no cycles takes none.
+  // A message it cannot take now is not sent, at once, and the show goes on.
+  if (watch_) {
+    lastSendTaken_ = pacing_.makeRoom(bytes.size(), kJackPatience);
+    if (!lastSendTaken_) ++notSentInStall_;
+    tellStall();
+    if (!lastSendTaken_) return;
+  }
+  const std::string complaint = client_->send(bytes);
   if (complaint.empty()) return;
   if (!toldSendFailed_) {
     toldSendFailed_ = true;
     report(MidiReportCode::kSendFailed, "Cannot send to " + chosen_ + ": " + complaint);
   }
   fail(MidiError::kSendFailed, complaint);
+}
+
+void RtMidiOutputControl::tellStall() {
+  const bool stalled = watch_ && pacing_.stalled();
+  if (stalled == toldStall_) return;
+  toldStall_ = stalled;
+  if (stalled) {
+    changes_->raise();  // the owner polls recover(), which finds the end of the stall
+    return report(MidiReportCode::kSendFailed,
+                  "MIDI output " + chosen_ +
+                      ": the JACK server is not running its cycles; messages are not sent until "
+                      "it runs again.");
+  }
+  const std::int64_t notSent = std::exchange(notSentInStall_, 0);
+  report(MidiReportCode::kDeviceBack,
+         "MIDI output " + chosen_ + ": the JACK server is running its cycles again; " +
+             std::to_string(notSent) + (notSent == 1 ? " message was" : " messages were") +
+             " not sent.");
 }
 
 }  // namespace notecast

@@ -38,6 +38,11 @@
 //                   byte that starts no short message sends nothing and is no failure: one
 //                   kSendFailed report per open device. The MIDI system refusing a message:
 //                   RuntimeError(kSendFailed), reported once per open device.
+//   JACK stalled    the server runs no cycles (JackSendPacing): every send returns at once
+//                   without sending (lastSendTaken() false, nothing raised), told once with
+//                   kSendFailed ("... the JACK server is not running its cycles; ..."), and the
+//                   end once with kDeviceBack, with the number of messages not sent meanwhile;
+//                   recover() looks for the end.
 //   output gone     found at the next action, DeviceName, DeviceCount or recover(): kDeviceGone
 //                   naming the output and the cause (its port removed, its program closed), or
 //                   kNoMidiSystem when the JACK server stopped.
@@ -54,7 +59,8 @@
 // (AlsaSequencerPorts).
 // Nothing is printed, except one line on standard error for a close left behind (BoundedClose).
 // Noticing that the JACK server stopped while a device was open takes up to one second (RtMidi
-// waits that long for a JACK cycle that will not come).
+// waits that long for a JACK cycle that will not come). Leaving a server that runs no cycles
+// takes a fraction of a second: its closes are left behind (BoundedClose) at once.
 
 #include <chrono>
 #include <memory>
@@ -107,9 +113,12 @@ class RtMidiOutputControl final : public MidiOutputControl {
   void setKeptConnections(std::vector<std::string> ports) override;
   KeptConnections::States keptConnectionStates() override { return kept_.states(); }
   void setOutputAdvice(std::string sentence) override { advice_ = std::move(sentence); }
+  bool lastSendTaken() const override { return lastSendTaken_; }
 
  private:
   enum class Opened { kNothing, kVirtualPort, kSystemPort };
+  // How the JACK server stands (kNone: not on JACK, or not connected).
+  enum class JackServer { kNone, kRunning, kStalled, kGone };
 
   // RtMidiOutputControl.cpp: the actions.
   void open();
@@ -129,6 +138,10 @@ class RtMidiOutputControl final : public MidiOutputControl {
   void dropSystem() noexcept;
   // Closes RtMidi's client, and waits until the JACK watch has seen it go.
   void dropClient() noexcept;
+  // Looks at the server (a few of its periods at most, to see whether it runs its cycles).
+  JackServer serverNow() const;
+  // Gets the closes of the server's clients ready for how it stands.
+  void prepareToLeave(JackServer server) noexcept;
   void forgetOpenDevice() noexcept;
   // The listed device that is the output `name`, if any; its listed name in *listed.
   std::optional<unsigned int> findPort(const std::string& name, std::string* listed);
@@ -145,6 +158,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   bool connectionMade(const std::string& port);
   // Remembers that the chosen output's absence was told, and tells it unless it was.
   void tellMissing(MidiReportCode code, const std::string& text);
+  // Tells the start or the end of a stall of the JACK server, once each (RtMidiOutputControl.cpp).
+  void tellStall();
 
   // RtMidiOutputConnections.cpp: the kept connections.
   // Connects our port to the destinations that appeared since the last look.
@@ -180,6 +195,9 @@ class RtMidiOutputControl final : public MidiOutputControl {
   // Once per open device: set when told, cleared when another device opens.
   bool toldUnsendable_ = false;
   bool toldSendFailed_ = false;
+  bool lastSendTaken_ = true;
+  bool toldStall_ = false;           // the JACK server's stall, told until it ends
+  std::int64_t notSentInStall_ = 0;  // messages refused since the stall began
 
   std::string advice_;  // the host's, instead of kOwnAdvice; empty: none
 

@@ -32,6 +32,11 @@ bool RtMidiOutputControl::recover() {
   deliverWaitingReports();
   changes_->take();
   noticeLosses(true);
+  // A stalled server answers no request: nothing more is asked of it until it runs again.
+  if (toldStall_) {
+    if (watch_ && pacing_.lookAgain()) return true;
+    tellStall();
+  }
   if (!chosen_.empty()) {
     if (opened_ == Opened::kNothing) openChosen(true);
   } else if (connectSystem().empty()) {

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "midi/BoundedClose.h"
+#include "midi/JackShmRegistry.h"
 #include "midi/RtMidiOutputControl.h"
 
 namespace notecast {
@@ -16,6 +17,9 @@ constexpr std::size_t kMaxWaitingReports = 8;
 // How long the JACK watch may take to hear of our own client's going; it is told before the
 // server answers the close, so this only matters when the watch gets no notifications.
 constexpr auto kClientGoneHeard = 500ms;
+// A close on a server that runs no cycles ends only when it runs again: long enough for one
+// that answers after all, short enough for a stop within a second.
+constexpr auto kStalledCloseDeadline = 150ms;
 
 // An ALSA port's name without the sequencer's " client:port" numbers at its end.
 std::string withoutAlsaNumbers(const std::string& name) {
@@ -37,12 +41,25 @@ std::string RtMidiOutputControl::connectSystem() {
   if (client_) return {};
   std::string complaint;
   if (choice_.system() == MidiSystem::kJack) {
-    // libjack's open waits on a lock that a close left behind may hold for good.
+    // libjack's open waits on a lock that a close left behind may hold.
     if (BoundedClose::leftBehind())
-      return "JACK did not finish closing a client; restart the program to use JACK again";
+      return "JACK has not finished closing a client (its server does not answer); JACK is used "
+             "again once it has";
+    // With no client of ours open, a registry made anew since libjack first read it is taken
+    // up, so that the server is found as a new process finds it.
+    if (!watch_ && JackShmRegistry::follow() == JackShmRegistry::Outcome::kCannotFollow)
+      return "JACK's shared memory was made anew and this process cannot take it up; restart "
+             "the program to use JACK again";
     // Probing with a client of our own keeps RtMidi from printing "JACK server not running?".
     if (!watch_) watch_ = JackServerWatch::connect(changes_, kClientName);
     if (!watch_) return "no JACK server is running";
+    // A server that is quitting still takes clients for a moment, runs no cycles, and never
+    // tells them that it went: wait for one that runs.
+    if (!watch_->cycling()) {
+      watch_->setCloseDeadline(kStalledCloseDeadline);
+      watch_.reset();
+      return "the JACK server is not running its cycles";
+    }
     // JACK renames a client whose name is taken (a second plug-in on the server): ours gets the
     // first free name, as long as no other program makes a client of that name meanwhile.
     ownClient_ = watch_->freeClientName(kClientName);
@@ -74,21 +91,51 @@ bool RtMidiOutputControl::haveSystem() {
 
 void RtMidiOutputControl::dropSystem() noexcept {
   opened_ = Opened::kNothing;
-  dropClient();
+  if (client_) {
+    dropClient();
+  } else if (watch_) {
+    prepareToLeave(serverNow());
+  }
   kept_.forget();
   alsaPorts_.reset();
   watch_.reset();
   alsaWatch_.reset();
+  pacing_.reset();
+  toldStall_ = false;
+  notSentInStall_ = 0;
 }
 
 void RtMidiOutputControl::dropClient() noexcept {
   if (!client_) return;
+  const JackServer server = serverNow();
   const std::uint64_t gone = watch_ ? watch_->clientsGone() : 0;
-  if (watch_ && watch_->running()) watch_->awaitQuiet();
+  prepareToLeave(server);
   client_.reset();
   // The watch must not be closed while its notification thread handles our client's going
-  // (see JackServerWatch.h); waiting here covers every later close of the watch.
-  if (watch_) watch_->awaitClientGone(gone, kClientGoneHeard);
+  // (see JackServerWatch.h); waiting here covers every later close of the watch. A server that
+  // does not answer tells nothing.
+  if (server == JackServer::kRunning) watch_->awaitClientGone(gone, kClientGoneHeard);
+}
+
+RtMidiOutputControl::JackServer RtMidiOutputControl::serverNow() const {
+  if (!watch_) return JackServer::kNone;
+  if (!watch_->running()) return JackServer::kGone;
+  if (pacing_.stalled() || !watch_->cycling()) return JackServer::kStalled;
+  return JackServer::kRunning;
+}
+
+void RtMidiOutputControl::prepareToLeave(JackServer server) noexcept {
+  switch (server) {
+    case JackServer::kNone:
+    case JackServer::kGone:
+      return;
+    case JackServer::kRunning:
+      return watch_->awaitQuiet();
+    case JackServer::kStalled:
+      // Its closes would wait for it as long as it stands still: they are left behind at once.
+      if (client_) client_->setCloseDeadline(kStalledCloseDeadline);
+      return watch_->setCloseDeadline(kStalledCloseDeadline);
+  }
 }
 
 // Closing drops the whole client: ALSA keeps a virtual port until its client goes.

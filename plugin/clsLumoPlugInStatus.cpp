@@ -20,6 +20,8 @@ OutputState toOutputState(MidiOutputState state) {
       return OutputState::kOpen;
     case MidiOutputState::kMissing:
       return OutputState::kMissing;
+    case MidiOutputState::kStalled:
+      return OutputState::kStalled;
     case MidiOutputState::kNone:
       break;
   }

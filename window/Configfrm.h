@@ -115,7 +115,8 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   // Opens the output of the selected row by its name; no row: nothing chosen (device -2).
   void openChosenDevice();
   void closeDevice();
-  // True when the message went out; a status byte that starts no message sends nothing.
+  // True when the message went out; a status byte that starts no message sends nothing, nor
+  // does an output that cannot take it now (both count as not sent).
   bool sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2);
   void cboMidiOutput_Click();
   void cmdSendTestNote_Click();

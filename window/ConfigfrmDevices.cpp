@@ -149,6 +149,11 @@ bool Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t d
     sendLog_.recordNotSent();
     throw;
   }
+  // A report's box may have let the window go, and the control with it.
+  if (midi_.get() == &control && !control.lastSendTaken()) {
+    sendLog_.recordNotSent();
+    return false;
+  }
   // The control sends nothing, and raises nothing, for a status byte that starts no message.
   if (!sendLog_.recordSend(status, data1, data2)) return false;
   if (messageSink_) {

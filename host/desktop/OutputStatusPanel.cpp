@@ -18,6 +18,8 @@ QString stateText(OutputState state) {
       return QObject::tr("open");
     case OutputState::kMissing:
       return QObject::tr("missing, waiting for it to come back");
+    case OutputState::kStalled:
+      return QObject::tr("stalled: the JACK server is not running its cycles");
     case OutputState::kNone:
       break;
   }

@@ -11,6 +11,8 @@ const char* stateWord(OutputState state) {
       return "open";
     case OutputState::kMissing:
       return "missing";
+    case OutputState::kStalled:
+      return "stalled";
     case OutputState::kNone:
       break;
   }

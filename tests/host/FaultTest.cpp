@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QProcess>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -29,11 +32,27 @@ using namespace std::chrono_literals;
 using testing::JackMidiCounter;
 using testing::waitUntil;
 
-// Channel 1 maps its value onto controller 7 of MIDI channel 1, so every change is a message.
-QByteArray eventFile(const std::string& device) {
-  return QByteArray("[General]\r\nMIDIOutputDevice=") + device.c_str() +
-         "\r\nCount=0\r\n"
-         "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=176\r\nData1=7\r\nTyp=4\r\n";
+// Channel 1 maps its value onto controller 7 of MIDI channel 1, so every change is a message;
+// channels 2.. onto controllers of their own.
+QByteArray eventFile(const std::string& device, int channels = 1) {
+  QByteArray file = QByteArray("[General]\r\nMIDIOutputDevice=") + device.c_str() +
+                    "\r\nCount=" + QByteArray::number(channels - 1) + "\r\n";
+  for (int i = 0; i < channels; ++i) {
+    file += "[Entry_" + QByteArray::number(i) + "]\r\nDMXChannel=" + QByteArray::number(i + 1) +
+            "\r\nMIDIMessage=" + QByteArray::number(176 + i % 16) +
+            "\r\nData1=" + QByteArray::number(i == 0 ? 7 : 8 + i / 16) + "\r\nTyp=4\r\n";
+  }
+  return file;
+}
+
+// The processor time the process has used so far.
+std::chrono::milliseconds cpuTime(qint64 pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string field;
+  long ticks = 0;
+  for (int i = 1; i <= 15 && stat >> field; ++i)
+    if (i >= 14) ticks += std::stol(field);  // utime, stime
+  return std::chrono::milliseconds(ticks * 1000 / ::sysconf(_SC_CLK_TCK));
 }
 
 // AddressSanitizer keeps freed memory in quarantine (up to 256 MB), so a sanitized host's
@@ -91,11 +110,14 @@ class FaultTest : public ::testing::Test {
     ASSERT_TRUE(counter_) << error;
   }
 
-  void startHost(const std::string& device, const QString& dmx, const QStringList& more = {}) {
-    const QString file = files_.writeFile("show.Notecast", eventFile(device));
-    // A file, not a pipe: the test runs no event loop that would empty the pipe.
+  void startHost(const std::string& device, const QString& dmx, const QStringList& more = {},
+                 int channels = 1) {
+    const QString file = files_.writeFile("show.Notecast", eventFile(device, channels));
+    // Files, not pipes: the test runs no event loop that would empty the pipes.
     errorFile_ = files_.writeFile("host-errors.txt", {});
     host_.setStandardErrorFile(errorFile_);
+    outputFile_ = files_.writeFile("host-output.txt", {});
+    host_.setStandardOutputFile(outputFile_);
     const QStringList arguments{"--plugin",   HostProcess::pluginPath(),
                                 "--project",  file.chopped(QStringLiteral(".Notecast").size()),
                                 "--headless", "--dmx",
@@ -104,12 +126,13 @@ class FaultTest : public ::testing::Test {
     ASSERT_TRUE(host_.waitForStarted());
   }
   // A safe OLA daemon, the counter, and the host reading universe 1 and sending to the counter.
-  void startOnOla(std::unique_ptr<testing::SafeOlad>* olad, const QStringList& more = {}) {
+  void startOnOla(std::unique_ptr<testing::SafeOlad>* olad, const QStringList& more = {},
+                  int channels = 1) {
     std::string error;
     *olad = testing::SafeOlad::start(&error);
     ASSERT_TRUE(*olad) << error;
     openCounter();
-    startHost(counter_->portName(), "ola:1", more);
+    startHost(counter_->portName(), "ola:1", more, channels);
   }
   // Feeds a change of channel 1 on the host's standard input every 20 ms for `time`.
   void feed(std::chrono::milliseconds time) {
@@ -134,10 +157,12 @@ class FaultTest : public ::testing::Test {
     }
     return std::nullopt;
   }
-  std::string hostErrors() const {
-    std::ifstream file(errorFile_.toStdString());
+  static std::string contents(const QString& path) {
+    std::ifstream file(path.toStdString());
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
+  std::string hostErrors() const { return contents(errorFile_); }
+  std::string hostOutput() const { return contents(outputFile_); }
 
   HostProcess files_;
   QProcess host_;
@@ -146,6 +171,7 @@ class FaultTest : public ::testing::Test {
   std::unique_ptr<PrivateJackServer> jack_;
   std::unique_ptr<JackMidiCounter> counter_;
   QString errorFile_;
+  QString outputFile_;
   int level_ = 100;
 };
 
@@ -298,6 +324,97 @@ TEST_F(FaultTest, AStoppedHostKeepsItsMemoryAndPlaysNoStaleBacklog) {
         << "resident memory grew from " << before << " kB to " << after << " kB";
   }
   EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
+}
+
+// A JACK server that stops running its cycles under a full universe (its process stopped): the
+// host does not spin waiting for it, goes on telling its state, says once what is wrong, takes
+// MIDI up again when the server runs, and still ends at once on SIGTERM.
+TEST_F(FaultTest, AJackServerThatRunsNoCyclesNeitherWedgesNorSilencesTheHost) {
+  std::unique_ptr<testing::SafeOlad> olad;
+  ASSERT_NO_FATAL_FAILURE(startOnOla(&olad, {}, 512));
+  testing::OlaDmxSender sender(1);
+  sender.startFullUniverse(40,
+                           [](std::int64_t frame, int channel) { return (frame + channel) % 128; });
+  ASSERT_TRUE(waitUntil([&] { return counter_->messages() >= 2048; }, 15s)) << hostErrors();
+  const qint64 pid = host_.processId();
+
+  jack_->pause();
+  std::this_thread::sleep_for(1s);  // the stall is found within a quarter of a second
+  const auto cpuBefore = cpuTime(pid);
+  const int linesBefore = countOf(hostOutput(), "\n");
+  std::this_thread::sleep_for(3s);
+  EXPECT_LE((cpuTime(pid) - cpuBefore).count(), 600) << "the host's processor time in 3 s";
+  EXPECT_GE(countOf(hostOutput(), "\n") - linesBefore, 2) << "the status lines stopped";
+  EXPECT_NE(hostOutput().rfind(" stalled, "), std::string::npos) << hostOutput();
+  EXPECT_EQ(countOf(hostErrors(), "the JACK server is not running its cycles;"), 1) << hostErrors();
+
+  jack_->resume();
+  const std::int64_t atResume = counter_->messages();
+  EXPECT_TRUE(waitUntil([&] { return counter_->messages() >= atResume + 2048; }, 10s))
+      << hostErrors();
+  EXPECT_EQ(countOf(hostErrors(), "the JACK server is running its cycles again;"), 1)
+      << hostErrors();
+
+  jack_->pause();
+  std::this_thread::sleep_for(1s);
+  const auto term = std::chrono::steady_clock::now();
+  ::kill(static_cast<pid_t>(pid), SIGTERM);
+  EXPECT_TRUE(host_.waitForFinished(5000));
+  EXPECT_LE(std::chrono::steady_clock::now() - term, 1s) << hostErrors();
+  EXPECT_EQ(host_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(host_.exitCode(), 0) << hostErrors();
+  jack_->resume();
+  sender.stopSending();
+}
+
+// The destination quits and the JACK server stops right after, at distances from none to a
+// tenth of a second: the host never crashes, and sends again each time both are back.
+TEST_F(FaultTest, TheDestinationAndTheServerEndingTogetherNeverCrashTheHost) {
+  openCounter();
+  startHost(counter_->portName(), "stdin");
+  for (const auto gap : {0ms, 5ms, 15ms, 25ms, 35ms, 50ms, 75ms, 100ms, 0ms, 35ms}) {
+    ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << "before a gap of " << gap.count() << " ms\n"
+                                             << hostErrors();
+    counter_.reset();
+    std::this_thread::sleep_for(gap);
+    jack_.reset();
+    feed(200ms);
+    ASSERT_EQ(host_.state(), QProcess::Running) << "after a gap of " << gap.count() << " ms\n"
+                                                << hostErrors();
+    startJack();
+    openCounter();
+  }
+  ASSERT_TRUE(feedUntilCounted(0, 5, 15s)) << hostErrors();
+  ::kill(static_cast<pid_t>(host_.processId()), SIGTERM);
+  ASSERT_TRUE(host_.waitForFinished(10000));
+  EXPECT_EQ(host_.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(host_.exitCode(), 0) << hostErrors();
+}
+
+// The JACK server stops, its shared-memory registry is removed (as systemd-logind's RemoveIPC
+// does at a logout) and a server starts again, making a new one: the host finds it as a new
+// program would.
+TEST_F(FaultTest, AServerWhoseSharedMemoryWasMadeAnewIsFoundAgain) {
+  if (!std::getenv("NOTECAST_PRIVATE_SHM"))
+    GTEST_SKIP() << "removes JACK's registry: only in a /dev/shm of the test's own";
+  startHost("Notecast virtual output", "stdin");
+  openCounter();
+  ASSERT_TRUE(waitUntil([&] { return counter_->connectFrom("Notecast:out"); }, 10s))
+      << hostErrors();
+  ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
+  counter_.reset();
+  jack_.reset();
+  ASSERT_TRUE(std::filesystem::remove("/dev/shm/jack-shm-registry"));
+  startJack();
+  openCounter();
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        feed(50ms);
+        return counter_->connectFrom("Notecast:out");
+      },
+      10s))
+      << "Notecast:out did not come back: " << hostErrors();
+  EXPECT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
 }
 
 }  // namespace

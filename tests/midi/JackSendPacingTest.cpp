@@ -75,11 +75,19 @@ TEST_F(JackSendPacingTest, AFloodWaitsForTheCyclesToEmptyTheRing) {
   }
 }
 
-TEST_F(JackSendPacingTest, ACycleClockThatStandsStillFailsTheSendAfterThePatience) {
+// A server that stopped running its cycles is waited for once; after that every message that
+// does not fit is refused without waiting, until a cycle runs.
+TEST_F(JackSendPacingTest, AStalledServerIsWaitedForOnceThenRefusedAtOnceUntilItRuns) {
   EXPECT_EQ(sendWithoutWaiting(kPerRing), kPerRing);
   momentsPerCycle = 0;
   EXPECT_FALSE(pacing.makeRoom(kMessage, 5ms));
   EXPECT_EQ(moments, 50) << "5 ms of 100 us looks";
+  EXPECT_TRUE(pacing.stalled());
+  for (int i = 0; i < 1000; ++i) ASSERT_FALSE(pacing.makeRoom(kMessage, 5ms));
+  EXPECT_EQ(moments, 50) << "no wait while stalled";
+  EXPECT_TRUE(pacing.lookAgain()) << "still no cycle";
+  ++cycle;
+  EXPECT_FALSE(pacing.lookAgain()) << "a cycle ran: the stall is over";
   momentsPerCycle = 1;
   EXPECT_TRUE(pacing.makeRoom(kMessage, 5ms)) << "JACK runs again";
 }

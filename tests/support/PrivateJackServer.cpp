@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include "midi/JackShmRegistry.h"
+
 namespace notecast {
 namespace {
 
@@ -41,6 +43,8 @@ std::string readFile(const std::string& path) {
 }
 
 bool serverAnswers() {
+  // The test's own clients take up a registry made anew, as the host's do.
+  JackShmRegistry::follow();
   const std::string name = kProbeClientPrefix + std::to_string(::getpid());
   jack_client_t* probe = jack_client_open(name.c_str(), JackNoStartServer, nullptr);
   if (!probe) return false;
@@ -103,8 +107,17 @@ std::string PrivateJackServer::log() const {
   return readFile(logPath_);
 }
 
+void PrivateJackServer::pause() const noexcept {
+  if (pid_ > 0) ::kill(pid_, SIGSTOP);
+}
+
+void PrivateJackServer::resume() const noexcept {
+  if (pid_ > 0) ::kill(pid_, SIGCONT);
+}
+
 void PrivateJackServer::stop() noexcept {
   if (pid_ > 0) {
+    resume();
     ::kill(pid_, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
     while (::waitpid(pid_, nullptr, WNOHANG) == 0) {

@@ -39,6 +39,10 @@ class PrivateJackServer {
 
   // Asks jackd to quit (SIGTERM), as a user stopping the server does; kills it if it lingers.
   void stop() noexcept;
+  // Stops and continues jackd's process (SIGSTOP, SIGCONT): a server that runs no cycles and
+  // answers nothing, as a wedged driver leaves it. stop() continues it first.
+  void pause() const noexcept;
+  void resume() const noexcept;
   const std::string& name() const { return name_; }
   // What jackd has written so far (it says "XRun" for each client late for its cycle).
   std::string log() const;
