@@ -15,12 +15,12 @@ set_tests_properties(format_check PROPERTIES LABELS lint TIMEOUT 900)
 # sources are reported as the headers are (-header-filter); a source that builds with flags of
 # its own, which a unity file cannot give it, is checked on its own.
 find_program(CLANG_TIDY NAMES clang-tidy clang-tidy-14 REQUIRED)
-set(NOTECAST_SOURCE_FOLDERS abi os midi engine persistence window plugin host)
+set(NOTECAST_SOURCE_FOLDERS abi os midi engine persistence core window plugin host)
 list(JOIN NOTECAST_SOURCE_FOLDERS "|" folder_choice)
 set(tidy ${CLANG_TIDY} -quiet --config-file=${PROJECT_SOURCE_DIR}/.clang-tidy
   -p ${CMAKE_BINARY_DIR} "-header-filter=^${PROJECT_SOURCE_DIR}/(${folder_choice})/")
 set(NOTECAST_LINT_TARGETS notecast_abi LumoTypeLib notecast_os notecast_midi notecast_engine
-  notecast_persistence notecast_window notecast_plugin Notecast notecast_host_dmx
+  notecast_persistence notecast_core notecast_window notecast_plugin Notecast notecast_host_dmx
   notecast_host_session notecast_host_script notecast_host_desktop notecast_host_app
   notecast-host-core notecast-host)
 # Every source of the product folders MUST belong to one of these libraries: checked below.

@@ -101,14 +101,21 @@ void reloadWhenFree(PluginSession& session, HostLifecycle& lifecycle, const Host
               : std::string()));
 }
 
+// The plug-in's boxes answered by the host from now on; false when it shows them itself.
+bool answerBoxes(PluginSession& session, std::ostream& out) {
+  const PluginGate::Call call(session.gate());
+  return session.answerBoxes(out);
+}
+
 }  // namespace
 
 int runHeadless(PluginSession& session, const HostOptions& options) {
   HostLoop loop;
   SignalWatcher hostSignals;
   endOnStopSignal(hostSignals, loop);
+  // The plug-in's boxes come to the host; a plug-in that shows its own gets them pressed.
   MessageBoxAnswerer boxes(std::cerr);
-  boxes.start();
+  if (!answerBoxes(session, std::cerr)) boxes.start();
   HostLifecycle lifecycle(session, reportToStandardError);
   QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &hostSignals,
                    [&] { reloadWhenFree(session, lifecycle, options, &hostSignals); });
@@ -208,6 +215,7 @@ int listOutputs(PluginSession& session) {
   {
     const PluginGate::Call call(session.gate());
     VARIANT_BOOL answer = VARIANT_FALSE;
+    session.answerBoxes(std::cerr);
     const HRESULT init = session.init(&answer);
     if (FAILED(init)) reportToStandardError("Init: " + explainFailure(init));
     outputs = readOutputList(session);
@@ -220,7 +228,9 @@ int listOutputs(PluginSession& session) {
   }
   std::cout << *outputs;
   if (!outputs->empty() && outputs->back() != '\n') std::cout << '\n';
-  return kExitSuccess;
+  // A box is the plug-in telling of a problem with the MIDI system (none running, a bad setting).
+  const HostBoxAnswerer* boxes = session.boxAnswerer();
+  return boxes && boxes->answered() > 0 ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace notecast::host

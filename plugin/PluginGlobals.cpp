@@ -5,6 +5,7 @@
 #include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "abi/ModuleLock.h"
 #include "abi/RuntimeError.h"
+#include "core/BoxRequests.h"
 
 namespace notecast {
 namespace {
@@ -61,6 +62,8 @@ bool PluginGlobals::isTornDown() noexcept {
 }
 
 void PluginGlobals::tearDown() noexcept {
+  // The host's answerer is the host's to release with the plug-in.
+  BoxRequests::setHostAnswerer(nullptr);
   // Move out first: releasing the helper calls into the host, which may call back.
   std::unique_ptr<Configfrm> window = std::move(windowInstance());
   if (window) window->unloadForTearDown();

@@ -4,6 +4,7 @@
 // holds lives in PluginGlobals, shared by every instance.
 
 #include "abi/ComObject.h"
+#include "abi/IBoxRequests.h"
 #include "abi/IEventCount.h"
 #include "abi/IEventFileCheck.h"
 #include "abi/IFailureDescription.h"
@@ -19,7 +20,7 @@ namespace notecast {
 class clsLumoPlugIn final
     : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
                        IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount, IOutputDetails,
-                       IFailureDescription> {
+                       IFailureDescription, IBoxRequests> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -63,6 +64,9 @@ class clsLumoPlugIn final
 
   // IFailureDescription (clsLumoPlugInFailure.cpp)
   HRESULT get_FailureDescription(HRESULT result, std::string* description) noexcept override;
+
+  // IBoxRequests (clsLumoPlugInBoxes.cpp)
+  HRESULT put_BoxAnswerer(IBoxAnswerer* answerer) noexcept override;
 
   static constexpr const char* kPluginName = "Notecast Plugin";
 };

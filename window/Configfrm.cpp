@@ -3,14 +3,19 @@
 #include "abi/Boundary.h"
 #include "abi/ModuleLock.h"
 #include "window/ConfigfrmForm.h"
+#include "window/MessageBox.h"
 #include "window/OutputChangeRelay.h"
 
 namespace notecast {
 
-Configfrm::Configfrm() = default;
+// The window shows the boxes nobody else answers.
+Configfrm::Configfrm() {
+  BoxRequests::setWindowBox(&showMessageBox);
+}
 
 Configfrm::~Configfrm() {
   unload();
+  BoxRequests::setWindowBox({});
 }
 
 HRESULT Configfrm::QueryInterface(const Iid& iid, void** object) noexcept {

@@ -10,10 +10,10 @@
 
 #include "abi/Boundary.h"
 #include "abi/IOutputDetails.h"
+#include "core/BoxRequests.h"
 #include "engine/MessageKind.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
-#include "window/MessageBox.h"
 #include "window/OutputChangeRelay.h"
 #include "window/modMIDIHelper.h"
 
@@ -178,8 +178,8 @@ void Configfrm::cmdSendTestNote_Click() {
   });
   if (failure.empty() || boxesShown_ != boxesBefore) return;
   runStep([&] {
-    showMessageBox({"The test note was not sent: " + failure + ".", kReportTitle, BoxButtons::Ok,
-                    BoxIcon::None, BoxAnswer::Ok});
+    BoxRequests::ask({"The test note was not sent: " + failure + ".", kReportTitle, BoxButtons::Ok,
+                      BoxIcon::None, BoxAnswer::Ok});
   });
 }
 
@@ -210,7 +210,7 @@ void Configfrm::onDeviceReport(std::int16_t& code, std::string& text) {
       code == static_cast<std::int16_t>(MidiReportCode::kClosed))
     return;
   ++boxesShown_;
-  showMessageBox({text, kReportTitle, BoxButtons::Ok, BoxIcon::None, BoxAnswer::Ok});
+  BoxRequests::ask({text, kReportTitle, BoxButtons::Ok, BoxIcon::None, BoxAnswer::Ok});
 }
 
 std::vector<std::string> Configfrm::outputNames() {

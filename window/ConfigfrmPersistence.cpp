@@ -4,12 +4,12 @@
 #include <QComboBox>
 
 #include "abi/Boundary.h"
+#include "core/BoxRequests.h"
 #include "persistence/EventFile.h"
 #include "persistence/EventFileName.h"
 #include "persistence/WindowPosition.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
-#include "window/MessageBox.h"
 #include "window/modMIDIHelper.h"
 
 namespace notecast {
@@ -146,7 +146,7 @@ HRESULT Configfrm::AskToSaveProjectData(VARIANT_BOOL* result) noexcept {
   bool cancelled = false;
   const HRESULT hr = callGuarded([&] {
     if (isCfgFileModified()) {
-      const BoxAnswer answer = showMessageBox(
+      const BoxAnswer answer = BoxRequests::ask(
           {kAskText, kAskTitle, BoxButtons::YesNoCancel, BoxIcon::Question, BoxAnswer::Yes});
       if (answer == BoxAnswer::Cancel) cancelled = true;
       if (answer == BoxAnswer::Yes) {
@@ -154,8 +154,8 @@ HRESULT Configfrm::AskToSaveProjectData(VARIANT_BOOL* result) noexcept {
           saveCfgFile();
         } catch (const std::exception& failure) {
           // Nothing was saved: the user is told, and the host keeps the project open.
-          showMessageBox({std::string(kSaveFailedText) + "\r" + failure.what(), kSaveFailedTitle,
-                          BoxButtons::Ok, BoxIcon::Warning, BoxAnswer::Ok});
+          BoxRequests::ask({std::string(kSaveFailedText) + "\r" + failure.what(), kSaveFailedTitle,
+                            BoxButtons::Ok, BoxIcon::Warning, BoxAnswer::Ok});
           cancelled = true;
           return;
         }

@@ -35,19 +35,11 @@ QMessageBox::StandardButton toQt(BoxAnswer answer) {
   return QMessageBox::Ok;
 }
 
-// The system's texts break lines with a lone carriage return; Qt breaks them at a line feed.
-QString displayText(const std::string& text) {
-  QString shown = QString::fromStdString(text);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  shown.replace(QChar('\r'), QChar('\n'));
-  return shown;
-}
-
 }  // namespace
 
 BoxAnswer showMessageBox(const BoxRequest& request) {
   QMessageBox box(toQt(request.icon), QString::fromStdString(request.title),
-                  displayText(request.text));
+                  QString::fromStdString(request.text));
   if (request.buttons == BoxButtons::YesNoCancel) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);

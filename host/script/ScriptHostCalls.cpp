@@ -12,11 +12,16 @@
 namespace notecast::host {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, QMessageBox::StandardButton>, 4> kAnswers{{
-    {"yes", QMessageBox::Yes},
-    {"no", QMessageBox::No},
-    {"cancel", QMessageBox::Cancel},
-    {"ok", QMessageBox::Ok},
+struct Answer {
+  std::string_view word;
+  BoxAnswer answer;
+  QMessageBox::StandardButton button;  // the same on a box the plug-in shows itself
+};
+constexpr std::array<Answer, 4> kAnswers{{
+    {"yes", BoxAnswer::Yes, QMessageBox::Yes},
+    {"no", BoxAnswer::No, QMessageBox::No},
+    {"cancel", BoxAnswer::Cancel, QMessageBox::Cancel},
+    {"ok", BoxAnswer::Ok, QMessageBox::Ok},
 }};
 
 constexpr std::string_view kUnknownAnswer = "unknown answer";
@@ -42,9 +47,10 @@ void ScriptRunner::addHostCalls() {
 }
 
 CallResult ScriptRunner::answer(const ScriptLine& line) {
-  for (const auto& [word, button] : kAnswers) {
-    if (line.text(0) == word) {
-      boxes_.setNextAnswer(button);
+  for (const Answer& known : kAnswers) {
+    if (line.text(0) == known.word) {
+      if (HostBoxAnswerer* answerer = session_.boxAnswerer()) answerer->setNextAnswer(known.answer);
+      boxes_.setNextAnswer(known.button);
       return noResult();
     }
   }

@@ -17,9 +17,15 @@ ScriptRunner::ScriptRunner(PluginSession& session, std::ostream& out)
   addUiCalls();
 }
 
+// The plug-in's boxes come to the runner from the start; a plug-in that shows its own gets them
+// pressed while a call runs.
 HRESULT ScriptRunner::initialise(VARIANT_BOOL* answer) {
-  boxes_.start();
   HRESULT result = S_OK;
+  {
+    const PluginGate::Call call(session_.gate());
+    pressesBoxes_ = !session_.answerBoxes(out_);
+  }
+  if (pressesBoxes_) boxes_.start();
   {
     const PluginGate::Call call(session_.gate());
     result = session_.init(answer);
@@ -63,7 +69,7 @@ CallResult ScriptRunner::call(const ScriptLine& line) {
   const auto handler = handlers_.find(line.word());
   if (handler == handlers_.end()) return {formatBad(kNotAvailable), {}};
   // Boxes are looked for only while a call runs: only then can the plug-in open one.
-  boxes_.start();
+  if (pressesBoxes_) boxes_.start();
   CallResult result;
   try {
     result = handler->second(line);

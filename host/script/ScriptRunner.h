@@ -61,7 +61,8 @@ class ScriptRunner {
 
   PluginSession& session_;
   std::ostream& out_;
-  MessageBoxAnswerer boxes_;
+  MessageBoxAnswerer boxes_;  // for a plug-in that shows its boxes itself
+  bool pressesBoxes_ = false;
   std::map<std::string, Handler, std::less<>> handlers_;
   bool quit_ = false;
 };

@@ -50,6 +50,11 @@ const PluginSession::KeptModuleInfo& PluginSession::keptModuleInfo() {
   return moduleInfo_;
 }
 
+bool PluginSession::answerBoxes(std::ostream& out) {
+  if (!boxAnswerer_) boxAnswerer_ = std::make_unique<HostBoxAnswerer>(out);
+  return boxAnswerer_->offerTo(*plugin_);
+}
+
 void PluginSession::close() noexcept {
   if (closed_) return;
   closed_ = true;

@@ -11,11 +11,14 @@
 //  - close() (also run by the destructor) releases every reference the host holds, then lets the
 //    library decide through DllCanUnloadNow whether it is unloaded.
 
+#include <memory>
+#include <ostream>
 #include <string>
 
 #include "abi/ComPtr.h"
 #include "abi/LumoTypeLib/LumoTypeLib.h"
 #include "abi/RuntimeError.h"
+#include "host/session/HostBoxAnswerer.h"
 #include "host/session/HostHelper.h"
 #include "host/session/PluginGate.h"
 #include "host/session/PluginLibrary.h"
@@ -58,6 +61,12 @@ class PluginSession {
     return require<lumo::ICommandServer>(keptModuleInfo().commandServer);
   }
 
+  // From now on the plug-in's boxes are answered by the host and reported on `out`
+  // (HostBoxAnswerer); false when the plug-in shows them itself. Inside the gate.
+  bool answerBoxes(std::ostream& out);
+  // The host's answerer once answerBoxes() was called; null before.
+  HostBoxAnswerer* boxAnswerer() noexcept { return boxAnswerer_.get(); }
+
   // Releases every reference, then unloads the library if it agrees; warns on stderr otherwise.
   // Safe to call more than once.
   void close() noexcept;
@@ -78,7 +87,8 @@ class PluginSession {
     return found;
   }
 
-  PluginLibrary library_;  // declared first: it outlives every object below
+  PluginLibrary library_;                         // declared first: it outlives every object below
+  std::unique_ptr<HostBoxAnswerer> boxAnswerer_;  // outlives the plug-in object, which holds it
   ComPtr<HostHelper> helper_;
   ComPtr<lumo::ILumoPlugin> plugin_;
   KeptModuleInfo moduleInfo_;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <csignal>
@@ -251,6 +252,26 @@ TEST_F(HeadlessRunTest, AMissingDisplayOrInputIsToldInOneLine) {
   signal(SIGTERM);
   EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
   EXPECT_EQ(process_.exitCode(), 0);
+}
+
+// Without a MIDI system (no JACK server, no ALSA sequencer, or a setting naming neither) the
+// listing of the outputs says so and ends, with status 1: no box waits for a person.
+TEST_F(HeadlessRunTest, ListingTheOutputsWithoutAMidiSystemSaysSoAndEnds) {
+  if (QFile::exists("/dev/snd/seq")) GTEST_SKIP() << "this machine has an ALSA sequencer";
+  for (const char* api : {"jack", "alsa", "nonsense"}) {
+    QProcess listing;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("NOTECAST_MIDI_API", api);
+    environment.insert("JACK_DEFAULT_SERVER", "notecast-no-such-server");
+    listing.setProcessEnvironment(environment);
+    listing.start(HostProcess::binDir() + "/notecast-host",
+                  {"--plugin", HostProcess::pluginPath(), "--list-outputs"});
+    ASSERT_TRUE(listing.waitForFinished(kRunDeadlineMs)) << api;
+    const QString errors = QString::fromUtf8(listing.readAllStandardError());
+    EXPECT_EQ(listing.exitCode(), 1) << api << ": " << errors.toStdString();
+    EXPECT_TRUE(errors.contains("No MIDI output is possible: "))
+        << api << ": " << errors.toStdString();
+  }
 }
 
 }  // namespace
