@@ -183,6 +183,8 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   void cboMIDIMessage_Click();
   void cboMIDIChannel_Click();
   void lstView_Click();  // the user selected a row: shows its entry in the editing controls
+  // The program moved the highlight: shows its entry in the editing controls, writing nothing.
+  void showHighlightedEntry();
 
   Presence presence() const noexcept { return presence_; }
   // The loaded form, loading the window first: every use of a control goes through here.
@@ -201,6 +203,11 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   class ReportsHeld;
   void installDeviceReport();
   void onDeviceReport(std::int16_t& code, std::string& text);
+  // Fills the editing controls with the entry `row`; as the user selected, the enabling rules may
+  // clear its "Send only once" (ConfigfrmSelection.cpp).
+  void fillEditingControls(int row, bool asTheUserSelected);
+  // updateEventTypeControls, clearing "Send only once" of a value-mapping type only when asked.
+  void applyEventTypeRules(bool clearOnce);
   // A change the MIDI system announced, or the poll while something is missing: the control
   // looks again and the list follows.
   void onOutputChanged();
@@ -210,13 +217,6 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   EventTable table_;
   ChannelIndex channelIndex_;
   std::string eventFileName_;  // formed by loadProjectSettings; empty before the first
-  // Where loadWindowPosition left the window, for which file, and which stored coordinates it
-  // could not take: those stay in the file while the window stays there.
-  struct LoadedPlace {
-    std::string file;
-    int x = 0, y = 0;
-    bool leftSkipped = false, topSkipped = false;
-  } loadedPlace_;
   std::function<std::string()> projectBase_;
   Presence presence_ = Presence::NotLoaded;
   std::unique_ptr<ConfigfrmForm> form_;
@@ -227,6 +227,7 @@ class Configfrm final : public lumo::ILumoTool, public lumo::IExternalWindow, pu
   SendLog sendLog_;
   std::optional<std::string> runOutput_;       // the host's choice for this run
   std::string fileDevice_;                     // the device the event file gave at its last load
+  bool outputListCleared_ = false;             // no row chosen since a clear (refreshDeviceList)
   std::vector<std::string> keptConnections_;   // handed to every control the window makes
   std::set<std::string> keptConnectedBefore_;  // connected by a control since unloaded
   std::string outputAdvice_;                   // handed to every control the window makes

@@ -80,10 +80,11 @@ void Configfrm::refreshDeviceList() {
   QComboBox* list = form().cboMidiOutput;
   MidiOutputControl& control = midi();
   // The chosen output as the control knows it (an ALSA device plugged in again may carry new
-  // numbers in its name), else the row the user or the event file selected.
+  // numbers in its name), else the row the user or the event file selected. After a clear no
+  // row is selected until a load or the user chooses one, whatever output stays open.
   const MidiOutputStatus status = control.status();
   QString keep;
-  if (status.state != MidiOutputState::kNone) {
+  if (status.state != MidiOutputState::kNone && !outputListCleared_) {
     keep = QString::fromStdString(status.name);
   } else if (list->currentIndex() >= 0) {
     keep = list->currentText();
@@ -133,6 +134,7 @@ void Configfrm::cboMidiOutput_Click() {
       return;
     // The user's own pick is a change of the project, stored by the next save.
     runOutput_.reset();
+    outputListCleared_ = false;
     writeAction(control, MidiAction::kClose);
     openChosenDevice();
   });

@@ -16,13 +16,13 @@ class Configfrm::DispatchToWindow final : public DispatchOutput {
   explicit DispatchToWindow(Configfrm& window) : window_(window) {}
 
   bool showLineTicked() override { return window_.form().chkShowLine->checkState() == Qt::Checked; }
-  // The highlight and the editing controls move together, as on a click: an edit must land on
-  // the entry the controls show.
+  // The highlight and the editing controls move together: an edit must land on the entry the
+  // controls show. Showing it writes nothing, so the walk goes on over an unchanged table.
   void selectRow(std::int32_t row) override {
     EntryListWidget* list = window_.form().lstView;
     if (list->selectedRow() == row) return;
     selectListRow(list, row);
-    window_.lstView_Click();
+    window_.showHighlightedEntry();
   }
   bool send(std::int32_t status, std::int32_t data1, std::int32_t data2) override {
     return window_.sendStep(status, data1, data2);

@@ -29,8 +29,8 @@ void Configfrm::cmdNew_Click() {
 
 // The entries after the deleted one move up whole, each with its own once flags; deleting the
 // only entry leaves the blank entry. With no row selected nothing is deleted. The highlight moves
-// onto another entry, so the editing controls show that entry, as a click on its row would: an
-// edit must land on the entry the controls show, never on one shown only in the list.
+// onto another entry, and the editing controls show that entry: an edit must land on the entry
+// the controls show, never on one shown only in the list.
 void Configfrm::cmdDelete_Click() {
   const int row = selectedEntry();
   if (row < 0) {
@@ -39,13 +39,17 @@ void Configfrm::cmdDelete_Click() {
   }
   runStep([this, row] { table_.remove(row); });
   runStep([this] { refreshEntryList(); });
-  runStep([this] { lstView_Click(); });
+  runStep([this] { showHighlightedEntry(); });
 }
 
 // Sets the enabled states for the type shown in the event box; with no row shown nothing
 // changes. The value-mapping types send on every change, so their entry's "Send only once" is
 // cleared, while the box keeps its tick and the list is not rebuilt.
 void Configfrm::updateEventTypeControls() {
+  applyEventTypeRules(true);
+}
+
+void Configfrm::applyEventTypeRules(bool clearOnce) {
   ConfigfrmForm& f = form();
   const std::optional<EventTypeTraits> traits = traitsOf(f.cboEvent->currentIndex());
   if (!traits) return;
@@ -54,7 +58,7 @@ void Configfrm::updateEventTypeControls() {
   f.txtData2->setEnabled(traits->valueTarget != ValueTarget::Data2);
   f.txtValue->setEnabled(traits->threshold != Threshold::None);
   f.chkSendOnlyOnce->setEnabled(traits->sendsStaticMessage());
-  if (traits->sendsStaticMessage()) return;
+  if (traits->sendsStaticMessage() || !clearOnce) return;
   const int row = selectedEntry();
   if (row >= 0) runStep([this, row] { table_.setField(row, MidiEventField::SendOnlyOnce, 0); });
 }

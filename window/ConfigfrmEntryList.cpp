@@ -70,6 +70,7 @@ void Configfrm::clearForm() {
     const QSignalBlocker blocker(f.cboMidiOutput);
     f.cboMidiOutput->clear();
   }
+  outputListCleared_ = true;
   const std::pair<QLineEdit*, const char*> texts[] = {
       {f.txtDmx, "0"},   {f.txtMsg, "1"},     {f.txtData1, "0"},
       {f.txtData2, "0"}, {f.txtValue, "127"}, {f.txtShareName, ""},

@@ -47,6 +47,7 @@ void Configfrm::openCfgFile() {
   fileDevice_ = contents.deviceName;
   const std::string device = runOutput_.value_or(contents.deviceName);
   QComboBox* devices = form().cboMidiOutput;
+  outputListCleared_ = false;
   // Every row is visited: of several rows of that name the last one stays selected.
   for (int row = 0; row < devices->count(); ++row) {
     if (devices->itemText(row).trimmed().toStdString() == device) selectComboRow(devices, row);
@@ -111,21 +112,16 @@ void Configfrm::loadWindowPosition() {
         break;  // another number leaves the state as it is
     }
   });
-  loadedPlace_ = {eventFileName_, window.x(), window.y(), !stored.leftTwips, !stored.topTwips};
 }
 
 void Configfrm::saveWindowPosition() {
   if (eventFileName_.empty()) return;
   std::int32_t state = kNormal;
   get_WindowState(&state);
+  // Every save writes the whole position: a stored value the load could not take is replaced by
+  // where the window is.
   const QPoint place = form().pos();
-  std::optional<std::int32_t> left = place.x(), top = place.y();
-  // A stored coordinate the load could not take is kept until the user moves the window.
-  if (loadedPlace_.file == eventFileName_ && place == QPoint(loadedPlace_.x, loadedPlace_.y)) {
-    if (loadedPlace_.leftSkipped) left.reset();
-    if (loadedPlace_.topSkipped) top.reset();
-  }
-  runStep([&] { WindowPosition(eventFileName_).save(state, left, top); });
+  runStep([&] { WindowPosition(eventFileName_).save(state, place.x(), place.y()); });
 }
 
 HRESULT Configfrm::ClearProjectData() noexcept {

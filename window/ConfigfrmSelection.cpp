@@ -37,14 +37,35 @@ void showMessageKind(ConfigfrmForm& f, std::int32_t status) {
 
 }  // namespace
 
-// Fills the controls in a fixed order. The text boxes' handlers run on each new text and store
-// back exactly what is shown (a value outside a box's range is refused), so the entry stays as
-// it was; only the enabling rules clear "Send only once" of a value-mapping type.
+// The user's selection fills the controls in a fixed order. The text boxes' handlers run on each
+// new text and store back exactly what is shown (a value outside a box's range is refused), so
+// the entry stays as it was; only the enabling rules clear "Send only once" of a value-mapping
+// type.
 void Configfrm::lstView_Click() {
+  const int row = selectedEntry();
+  if (row >= 0) fillEditingControls(row, true);
+}
+
+// The program's selection (Show line, a command, Delete) shows the highlighted entry as a click
+// would, so that an edit lands on the entry the controls show; but it only shows it: no handler
+// runs, and nothing is written into the table (a dispatch or a command must leave the entries,
+// and whether the file counts as changed, as they were).
+void Configfrm::showHighlightedEntry() {
   const int row = selectedEntry();
   if (row < 0) return;
   ConfigfrmForm& f = form();
-  const MidiEvent event = table_.record(row);  // a copy: the handlers write while it is shown
+  const QSignalBlocker blockers[] = {
+      QSignalBlocker(f.txtDmx),         QSignalBlocker(f.txtMsg),
+      QSignalBlocker(f.txtData1),       QSignalBlocker(f.txtData2),
+      QSignalBlocker(f.txtValue),       QSignalBlocker(f.txtShareName),
+      QSignalBlocker(f.chkSendNoteOff), QSignalBlocker(f.chkSendOnlyOnce),
+      QSignalBlocker(f.chkShare)};
+  fillEditingControls(row, false);
+}
+
+void Configfrm::fillEditingControls(int row, bool asTheUserSelected) {
+  ConfigfrmForm& f = form();
+  const MidiEvent event = table_.record(row);  // a copy: the user's handlers write while shown
 
   f.txtDmx->setText(QString::number(event.DMXChannel));
   showMessageKind(f, event.MIDIMessage);
@@ -60,7 +81,7 @@ void Configfrm::lstView_Click() {
   f.chkShare->setChecked(event.Share != 0);
   const bool knownType = traitsOf(event.Typ).has_value();
   selectComboRow(f.cboEvent, knownType ? event.Typ : -1);
-  updateEventTypeControls();
+  applyEventTypeRules(asTheUserSelected);
 
   const bool custom = isCustomKind(f.cboMIDIMessage->currentText());
   f.txtMsg->setEnabled(custom);

@@ -226,6 +226,26 @@ TEST_F(DispatchTest, ShowLineMovesTheEditingControlsWithTheHighlight) {
   EXPECT_EQ(window().eventTable().record(0).Data1, 11) << "the entry shown before is untouched";
 }
 
+// Showing the entry a change or a command selects writes nothing into it: a value-mapping record
+// keeps its "Send only once", the walk reaches every record, and the file does not count as
+// changed.
+TEST_F(DispatchTest, ShowLineShowsTheSelectedEntriesWithoutWritingThem) {
+  MidiEvent mapped = event(2, EventType::Data2FromValue, 154, 2, 2);
+  mapped.SendOnlyOnce = 1;
+  mapped.Share = 1;
+  mapped.ShareName = "Mapped";
+  loadTable({event(2, EventType::ValueChange, 145, 1, 1), mapped,
+             event(2, EventType::ValueChange, 155, 3, 3)});
+  window().saveCfgFile();
+  form().chkShowLine->setChecked(true);
+  EXPECT_EQ(change(2, 10), (Messages{{145, 1, 1}, {154, 2, 5}, {155, 3, 3}}));
+  EXPECT_EQ(execute("1", "EXECUTE"), S_OK);
+  EXPECT_EQ(form().lstView->selectedRow(), 1);
+  EXPECT_EQ(form().txtData1->text(), "2") << "the controls show the selected entry";
+  EXPECT_EQ(window().eventTable().record(1).SendOnlyOnce, 1);
+  EXPECT_FALSE(window().isCfgFileModified());
+}
+
 TEST_F(DispatchTest, LabelsShowTheChannelAndTheValueWithItsMidiHalf) {
   loadTable({event(1, EventType::ValueChange, 144, 1, 1)});
   change(12, 255);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "engine/EventType.h"
 #include "tests/window/EntryWindowFixture.h"
 #include "window/modMIDIHelper.h"
 
@@ -72,6 +73,18 @@ TEST_F(ConfigfrmEntriesTest, EntriesMoveUpWholeWithTheirOwnOnceFlags) {
   EXPECT_TRUE(window_->eventTable().onceAbove(0));
   EXPECT_FALSE(window_->eventTable().onceBelow(0)) << "nothing inherited from the deleted entry";
   EXPECT_FALSE(window_->eventTable().onceAbove(1));
+}
+
+// The entry that moves up into the highlight is shown, never written: a value-mapping entry keeps
+// its "Send only once".
+TEST_F(ConfigfrmEntriesTest, TheEntryShownAfterDeleteKeepsEveryField) {
+  MidiEvent mapped = c_;
+  mapped.Typ = static_cast<std::int32_t>(EventType::Data1FromValue);
+  mapped.SendOnlyOnce = 1;
+  load({a_, b_, mapped});
+  select(1);
+  clickDelete();
+  EXPECT_EQ(entries(), (std::vector<MidiEvent>{a_, mapped}));
 }
 
 TEST_F(ConfigfrmEntriesTest, DeletingTheOnlyEntryLeavesTheBlankEntryHighlighted) {

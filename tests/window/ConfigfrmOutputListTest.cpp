@@ -95,6 +95,25 @@ TEST_F(ConfigfrmOutputListTest, AnnouncedChangesRefillTheListKeepingTheChoiceEve
   EXPECT_EQ(midi_.status().name, "synth:midi_in");
 }
 
+// A clear leaves no output selected until the next load, whatever stays open, so a save after a
+// clear writes none: a new project does not inherit the last one's output.
+TEST_F(ConfigfrmOutputListTest, AfterAClearNoOutputIsSelectedUntilTheNextLoad) {
+  window_->form();
+  testing::pickComboRow(list(), 2);
+  EXPECT_EQ(window_->ClearProjectData(), S_OK);
+  midi_.setDevices({"new:in", "reader:in", "synth:midi_in"});
+  announceChange();
+  const Strings appeared = {"Notecast virtual output", "new:in", "reader:in", "synth:midi_in"};
+  ASSERT_TRUE(processUntil([&] { return rows() == appeared; })) << ::testing::PrintToString(rows());
+  EXPECT_EQ(list()->currentIndex(), -1);
+  EXPECT_EQ(window_->deviceToStore(), "");
+
+  testing::pickComboRow(list(), 1);  // the user's pick counts again
+  announceChange();
+  QApplication::processEvents();
+  EXPECT_EQ(list()->currentText(), "new:in");
+}
+
 TEST_F(ConfigfrmOutputListTest, ShowingTheWindowListsAPortThatAppearedWhileItWasHidden) {
   VARIANT_BOOL ignored = 0;
   window_->form();
