@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <thread>
@@ -162,6 +163,28 @@ class FaultTest : public ::testing::Test {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
   std::string hostErrors() const { return contents(errorFile_); }
+  // With the host on its own port and MIDI flowing to the counter, the JACK server stops,
+  // `whileStopped` runs, and a server starts again: MIDI must flow again.
+  void stopAndStartJack(const std::function<void()>& whileStopped) {
+    startHost("Notecast virtual output", "stdin");
+    openCounter();
+    ASSERT_TRUE(waitUntil([&] { return counter_->connectFrom("Notecast:out"); }, 10s))
+        << hostErrors();
+    ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
+    counter_.reset();
+    jack_.reset();  // the JACK server stops
+    whileStopped();
+    startJack();
+    openCounter();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+          feed(50ms);
+          return counter_->connectFrom("Notecast:out");
+        },
+        10s))
+        << "Notecast:out did not come back: " << hostErrors();
+    ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
+  }
   std::string hostOutput() const { return contents(outputFile_); }
 
   HostProcess files_;
@@ -198,25 +221,7 @@ TEST_F(FaultTest, ADestinationThatGoesAndComesBackGetsMidiAgainWithoutARestart) 
 }
 
 TEST_F(FaultTest, AJackServerRestartBringsTheOwnPortBack) {
-  startHost("Notecast virtual output", "stdin");
-  openCounter();
-  ASSERT_TRUE(waitUntil([&] { return counter_->connectFrom("Notecast:out"); }, 10s))
-      << hostErrors();
-  ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
-
-  counter_.reset();
-  jack_.reset();  // the JACK server stops
-  feed(1s);
-  startJack();
-  openCounter();
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        feed(50ms);
-        return counter_->connectFrom("Notecast:out");
-      },
-      10s))
-      << "Notecast:out did not come back: " << hostErrors();
-  ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
+  ASSERT_NO_FATAL_FAILURE(stopAndStartJack([&] { feed(1s); }));
   EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
   const std::string errors = hostErrors();
   EXPECT_EQ(countOf(errors, "has gone away"), 1) << errors;
@@ -397,24 +402,8 @@ TEST_F(FaultTest, TheDestinationAndTheServerEndingTogetherNeverCrashTheHost) {
 TEST_F(FaultTest, AServerWhoseSharedMemoryWasMadeAnewIsFoundAgain) {
   if (!std::getenv("NOTECAST_PRIVATE_SHM"))
     GTEST_SKIP() << "removes JACK's registry: only in a /dev/shm of the test's own";
-  startHost("Notecast virtual output", "stdin");
-  openCounter();
-  ASSERT_TRUE(waitUntil([&] { return counter_->connectFrom("Notecast:out"); }, 10s))
-      << hostErrors();
-  ASSERT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
-  counter_.reset();
-  jack_.reset();
-  ASSERT_TRUE(std::filesystem::remove("/dev/shm/jack-shm-registry"));
-  startJack();
-  openCounter();
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        feed(50ms);
-        return counter_->connectFrom("Notecast:out");
-      },
-      10s))
-      << "Notecast:out did not come back: " << hostErrors();
-  EXPECT_TRUE(feedUntilCounted(0, 5, 10s)) << hostErrors();
+  ASSERT_NO_FATAL_FAILURE(
+      stopAndStartJack([] { ASSERT_TRUE(std::filesystem::remove("/dev/shm/jack-shm-registry")); }));
 }
 
 }  // namespace
