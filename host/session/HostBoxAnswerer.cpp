@@ -10,36 +10,6 @@
 namespace notecast::host {
 namespace {
 
-const char* captionOf(BoxAnswer button) {
-  switch (button) {
-    case BoxAnswer::Yes:
-      return "Yes";
-    case BoxAnswer::No:
-      return "No";
-    case BoxAnswer::Cancel:
-      return "Cancel";
-    case BoxAnswer::Ok:
-      break;
-  }
-  return "OK";
-}
-
-const char* iconName(BoxIcon icon) {
-  switch (icon) {
-    case BoxIcon::Information:
-      return "information";
-    case BoxIcon::Question:
-      return "question";
-    case BoxIcon::Warning:
-      return "warning";
-    case BoxIcon::Critical:
-      return "critical";
-    case BoxIcon::None:
-      break;
-  }
-  return "none";
-}
-
 // The buttons as a box lays them out, left to right.
 std::vector<BoxAnswer> buttonsOf(BoxButtons buttons) {
   if (buttons == BoxButtons::YesNoCancel) return {BoxAnswer::Yes, BoxAnswer::No, BoxAnswer::Cancel};
@@ -67,10 +37,11 @@ BoxAnswer HostBoxAnswerer::AnswerBox(const char* title, const char* text, BoxBut
     std::string captions;
     for (const BoxAnswer button : shown) {
       if (!captions.empty()) captions += ',';
-      captions += std::string(captionOf(button)) + (button == fallback ? "*" : "");
+      captions += std::string(boxButtonCaption(button)) + (button == fallback ? "*" : "");
     }
-    out_ << "box " << quoteText(title ? title : "") << ' ' << quoteText(text ? text : "") << " ["
-         << captions << "] " << iconName(icon) << " -> " << captionOf(pressed) << std::endl;
+    out_ << formatBox(title ? title : "", text ? text : "", captions, icon,
+                      boxButtonCaption(pressed))
+         << std::endl;
   } catch (...) {  // the answer stands even when the line cannot be written
   }
   return pressed;

@@ -19,13 +19,13 @@ constexpr std::chrono::milliseconds kFallbackInterval{250};
 std::string captionOf(QMessageBox& box, QAbstractButton* button) {
   switch (box.standardButton(button)) {
     case QMessageBox::Yes:
-      return "Yes";
+      return boxButtonCaption(BoxAnswer::Yes);
     case QMessageBox::No:
-      return "No";
+      return boxButtonCaption(BoxAnswer::No);
     case QMessageBox::Cancel:
-      return "Cancel";
+      return boxButtonCaption(BoxAnswer::Cancel);
     case QMessageBox::Ok:
-      return "OK";
+      return boxButtonCaption(BoxAnswer::Ok);
     default:
       break;
   }
@@ -35,18 +35,18 @@ std::string captionOf(QMessageBox& box, QAbstractButton* button) {
   return text.replace(QStringLiteral("\x01"), QStringLiteral("&")).toStdString();
 }
 
-std::string iconName(QMessageBox::Icon icon) {
+BoxIcon boxIconOf(QMessageBox::Icon icon) {
   switch (icon) {
     case QMessageBox::Question:
-      return "question";
+      return BoxIcon::Question;
     case QMessageBox::Information:
-      return "information";
+      return BoxIcon::Information;
     case QMessageBox::Warning:
-      return "warning";
+      return BoxIcon::Warning;
     case QMessageBox::Critical:
-      return "critical";
+      return BoxIcon::Critical;
     default:
-      return "none";
+      return BoxIcon::None;
   }
 }
 
@@ -125,9 +125,10 @@ void MessageBoxAnswerer::answer(QMessageBox& box) {
     if (!captions.empty()) captions += ',';
     captions += captionOf(box, button) + (button == fallback ? "*" : "");
   }
-  out_ << "box " << quoteText(box.windowTitle().toStdString()) << ' '
-       << quoteText(box.text().toStdString()) << " [" << captions << "] " << iconName(box.icon())
-       << " -> " << (pressed ? captionOf(box, pressed) : std::string(kNoResult)) << std::endl;
+  out_ << formatBox(box.windowTitle().toStdString(), box.text().toStdString(), captions,
+                    boxIconOf(box.icon()),
+                    pressed ? captionOf(box, pressed) : std::string(kNoResult))
+       << std::endl;
 
   if (pressed) {
     pressed->click();

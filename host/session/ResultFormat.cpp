@@ -140,4 +140,44 @@ std::string formatVariant(const Variant& value) {
   return std::string(kEmptyResult);
 }
 
+namespace {
+
+const char* boxIconName(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::Information:
+      return "information";
+    case BoxIcon::Question:
+      return "question";
+    case BoxIcon::Warning:
+      return "warning";
+    case BoxIcon::Critical:
+      return "critical";
+    case BoxIcon::None:
+      break;
+  }
+  return "none";
+}
+
+}  // namespace
+
+std::string formatBox(std::string_view title, std::string_view text, std::string_view buttons,
+                      BoxIcon icon, std::string_view pressed) {
+  return "box " + quoteText(title) + ' ' + quoteText(text) + " [" + std::string(buttons) + "] " +
+         boxIconName(icon) + " -> " + std::string(pressed);
+}
+
+const char* boxButtonCaption(BoxAnswer button) {
+  switch (button) {
+    case BoxAnswer::Yes:
+      return "Yes";
+    case BoxAnswer::No:
+      return "No";
+    case BoxAnswer::Cancel:
+      return "Cancel";
+    case BoxAnswer::Ok:
+      break;
+  }
+  return "OK";
+}
+
 }  // namespace notecast::host

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "abi/HResult.h"
+#include "abi/IBoxRequests.h"
 #include "abi/IIntegerCollection.h"
 #include "abi/Unknown.h"
 #include "abi/Variant.h"
@@ -32,6 +33,13 @@ std::string formatError(HRESULT result);
 std::string formatBad(std::string_view reason);
 // For messages to people: "error 0x80040111 (class not available)".
 std::string explainFailure(HRESULT result);
+
+// A message box as reported: box "TITLE" "TEXT" [Yes*,No,Cancel] question -> Yes, `buttons` being
+// the captions in the box's order, the default one starred.
+std::string formatBox(std::string_view title, std::string_view text, std::string_view buttons,
+                      BoxIcon icon, std::string_view pressed);
+// A standard button's caption: "OK", "Yes", "No", "Cancel".
+const char* boxButtonCaption(BoxAnswer button);
 
 // The plug-in's interfaces the object answers to QueryInterface, in a fixed order; (empty) for
 // null.
