@@ -122,7 +122,10 @@ bool JackServerWatch::isNamedAs(const std::string& client, const std::string& ba
 }
 
 JackServerWatch::JackServerWatch(jack_client_t* client, std::shared_ptr<Shared> shared)
-    : client_(client), shared_(std::move(shared)), closeDeadline_(BoundedClose::kDeadline) {}
+    : client_(client),
+      shared_(std::move(shared)),
+      cleanupsAtOpen_(QuietMidiLibraries::jackCleanups()),
+      closeDeadline_(BoundedClose::kDeadline) {}
 
 JackServerWatch::~JackServerWatch() noexcept {
   if (running()) awaitQuiet();
@@ -130,6 +133,8 @@ JackServerWatch::~JackServerWatch() noexcept {
   const auto deadline = std::chrono::steady_clock::now() + kCallbackEnds;
   while (shared_->inCallback.load() > 0 && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(kPollStep);
+  // libjack closed and deleted the client itself: closing it again would use freed memory.
+  if (QuietMidiLibraries::jackCleanups() != cleanupsAtOpen_) return;
   // The callbacks' state goes with the close, so that a close left behind keeps it alive.
   BoundedClose::run(
       "closing the JACK client " + std::string(kClientNamePrefix) + std::to_string(::getpid()),
@@ -137,7 +142,7 @@ JackServerWatch::~JackServerWatch() noexcept {
 }
 
 bool JackServerWatch::running() const noexcept {
-  return shared_->running.load();
+  return shared_->running.load() && QuietMidiLibraries::jackCleanups() == cleanupsAtOpen_;
 }
 
 bool JackServerWatch::hasPort(const std::string& name) const {

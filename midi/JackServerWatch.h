@@ -58,7 +58,8 @@ class JackServerWatch {
   JackServerWatch& operator=(const JackServerWatch&) = delete;
   ~JackServerWatch() noexcept;
 
-  // False from the moment the server has shut down or dropped this client; any thread.
+  // False from the moment the server has shut down or dropped this client, or libjack deleted
+  // it (QuietMidiLibraries::jackCleanups); any thread.
   bool running() const noexcept;
   // Whether a port of this full name ("client:port") exists. Reads the server's shared port
   // table, without a round trip to the server: cheap enough for every message.
@@ -107,6 +108,7 @@ class JackServerWatch {
 
   jack_client_t* client_;
   std::shared_ptr<Shared> shared_;
+  std::uint64_t cleanupsAtOpen_;  // libjack's cleanups before the client opened
   std::chrono::milliseconds closeDeadline_;
 };
 

@@ -64,6 +64,12 @@ std::string RtMidiOutputControl::connectSystem() {
     // first free name, as long as no other program makes a client of that name meanwhile.
     ownClient_ = watch_->freeClientName(kClientName);
     client_ = RtMidiClient::create(RtMidi::UNIX_JACK, kClientName, &complaint);
+    // A server that went before this open was noticed makes libjack delete the watch's client
+    // in it (QuietMidiLibraries::jackCleanups): start again with both new.
+    if (client_ && !watch_->running()) {
+      client_.reset();
+      complaint = "the JACK server has stopped";
+    }
     if (!client_) watch_.reset();
   } else {
     if (!MidiApiChoice::sequencerPresent())

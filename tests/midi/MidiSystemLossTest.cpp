@@ -6,8 +6,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "midi/JackServerWatch.h"
 #include "midi/MidiApiChoice.h"
+#include "midi/MidiChangeSignal.h"
 #include "midi/MidiToldCauses.h"
+#include "midi/QuietMidiLibraries.h"
 #include "tests/support/MidiTestSupport.h"
 #include "tests/support/PrivateJackServer.h"
 
@@ -50,6 +53,7 @@ class MidiSystemLossTest : public ::testing::Test {
 
   ReportLog reports_;
   std::unique_ptr<MidiOutputControl> control_;
+  std::string error_;
 };
 
 TEST_F(MidiSystemLossTest, JackWithoutServerIsToldOnceAndNothingIsPrinted) {
@@ -95,6 +99,24 @@ TEST_F(MidiSystemLossTest, ServerStoppingClosesTheOutputWithOneReport) {
   EXPECT_EQ(control_->deviceCount(), 0);
   EXPECT_EQ(reports_.count(MidiReportCode::kNoMidiSystem), 1);
   EXPECT_EQ(reports_.count(MidiReportCode::kNotOpen), 0);
+}
+
+// Once a server has gone, libjack's next client open closes and deletes every client of the
+// process still open: the watch must not close (or use) its client after that.
+TEST_F(MidiSystemLossTest, AWatchWhoseClientLibjackDeletedIsNotClosedAgain) {
+  auto jack = PrivateJackServer::start(PrivateJackServer::uniqueName("notecast-loss"), &error_);
+  ASSERT_TRUE(jack) << error_;
+  auto changes = std::make_shared<MidiChangeSignal>();
+  auto watch = JackServerWatch::connect(changes, "Notecast");
+  ASSERT_TRUE(watch);
+  jack.reset();
+  ASSERT_TRUE(waitUntil([&] { return !watch->running(); }, kNoHang));
+  const std::uint64_t cleanups = QuietMidiLibraries::jackCleanups();
+  EXPECT_FALSE(JackServerWatch::connect(changes, "Notecast")) << "no server to connect to";
+  EXPECT_EQ(QuietMidiLibraries::jackCleanups(), cleanups + 1)
+      << "libjack deleted the watch's client";
+  EXPECT_FALSE(watch->running());
+  watch.reset();  // a close of the deleted client would use freed memory
 }
 
 }  // namespace
