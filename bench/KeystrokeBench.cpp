@@ -46,13 +46,13 @@ class LoadedWindow {
  public:
   explicit LoadedWindow(std::int32_t entries) {
     setMidiOutputFactory([] { return std::make_unique<SilentMidiOutput>(); });
-    window_.setProjectBaseSource([this] { return (project_.path() + "/bench").toStdString(); });
+    core_.setProjectBaseSource([this] { return (project_.path() + "/bench").toStdString(); });
     form_ = &window_.form();
     std::vector<MidiEvent> events(static_cast<std::size_t>(entries), MidiEvent::added());
     for (std::int32_t i = 0; i < entries; ++i)
       events[static_cast<std::size_t>(i)].DMXChannel = 1 + i % kDmxChannels;
-    window_.table().assign(std::move(events));
-    window_.refreshEntryList();
+    core_.table().assign(std::move(events));
+    core_.refreshEntryList();
     form_->show();
     QApplication::processEvents();
     selectListRow(form_->lstView, entries / 2);
@@ -61,12 +61,13 @@ class LoadedWindow {
   }
   ~LoadedWindow() { setMidiOutputFactory({}); }
 
-  Configfrm& window() { return window_; }
+  PluginCore& core() { return core_; }
   ConfigfrmForm& form() { return *form_; }
 
  private:
   QTemporaryDir project_;
-  Configfrm window_;
+  PluginCore core_;
+  Configfrm window_{core_};
   ConfigfrmForm* form_ = nullptr;
 };
 
@@ -84,7 +85,7 @@ void BM_KeystrokeToRebuiltList(benchmark::State& state) {
     QApplication::processEvents();  // the list's layout and repaint
     append = !append;
   }
-  if (loaded.window().eventTable().record(state.range(0) / 2).Data1 != box->text().toInt())
+  if (loaded.core().eventTable().record(state.range(0) / 2).Data1 != box->text().toInt())
     state.SkipWithError("the keystrokes did not reach the entry");
 }
 BENCHMARK(BM_KeystrokeToRebuiltList)->Arg(10)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);

@@ -61,7 +61,7 @@ inline constexpr const char* kHelp =
     "  --script FILE|-    script mode: one host call per line (- reads standard input)\n"
     "  --headless         no windows (also wherever there is no display); boxes are answered\n"
     "                     with their default button\n"
-    "  --show             script and headless modes: windows on the screen, not offscreen\n"
+    "  --show             script mode: windows on the screen, not offscreen\n"
     "  --quiet            headless mode: no status line (warnings and boxes still on stderr)\n"
     "  --midi-out NAME    choose the MIDI output for this run without touching the event file\n"
     "  --connect PORT     connect Notecast's own port to PORT whenever both exist (may be\n"

@@ -5,6 +5,7 @@
 // outputs. The exit statuses are in ExitStatus.h.
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 #include "host/CommandLine.h"
@@ -154,12 +156,19 @@ extern "C" __attribute__((visibility("default"))) int notecastHostMain(int argc,
 
   const std::optional<bool> headless = chooseHeadless(options);
   if (!headless) return kExitFailure;
-  // Script mode and headless mode run on the offscreen platform unless --show asks for a screen.
-  prepareQtEnvironment(options.show || !(options.scriptPath || *headless || options.listOutputs));
   // Qt reads options of its own from the command line (it would take "--plugin" as a request to
   // load a Qt plug-in), so it sees the program name only.
   int qtArgc = 1;
-  QApplication application(qtArgc, argv);
+  // The headless run and the listing of the outputs show no window: no widgets and no display
+  // platform, only Qt's event loop. Script mode runs on the offscreen platform unless --show
+  // asks for a screen.
+  std::unique_ptr<QCoreApplication> application;
+  if ((*headless && !options.scriptPath) || options.listOutputs) {
+    application = std::make_unique<QCoreApplication>(qtArgc, argv);
+  } else {
+    prepareQtEnvironment(options.show || !options.scriptPath);
+    application = std::make_unique<QApplication>(qtArgc, argv);
+  }
   try {
     return runPlugin(options, *headless);
   } catch (const std::exception& error) {

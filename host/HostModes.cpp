@@ -17,7 +17,6 @@
 #include "host/desktop/HostMainWindow.h"
 #include "host/session/EventFileReport.h"
 #include "host/session/HostLifecycle.h"
-#include "host/session/MessageBoxAnswerer.h"
 #include "host/session/OutputChoice.h"
 #include "host/session/OutputDetailsReader.h"
 #include "host/session/ResultFormat.h"
@@ -113,9 +112,9 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   HostLoop loop;
   SignalWatcher hostSignals;
   endOnStopSignal(hostSignals, loop);
-  // The plug-in's boxes come to the host; a plug-in that shows its own gets them pressed.
-  MessageBoxAnswerer boxes(std::cerr);
-  if (!answerBoxes(session, std::cerr)) boxes.start();
+  // The plug-in's boxes come to the host: nothing can wait on a box nobody sees.
+  if (!answerBoxes(session, std::cerr))
+    warnOnStandardError("the plug-in takes no answers to its boxes: a box it shows cannot be seen");
   HostLifecycle lifecycle(session, reportToStandardError);
   QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &hostSignals,
                    [&] { reloadWhenFree(session, lifecycle, options, &hostSignals); });
@@ -152,7 +151,6 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   feed.reportTotals();
   stopMonitor(session, monitor.get());
   lifecycle.shutDown();
-  boxes.stop();
   return status;
 }
 

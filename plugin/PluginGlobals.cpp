@@ -6,13 +6,20 @@
 #include "abi/ModuleLock.h"
 #include "abi/RuntimeError.h"
 #include "core/BoxRequests.h"
+#include "window/MessageBox.h"
 
 namespace notecast {
 namespace {
 
-std::unique_ptr<Configfrm>& windowInstance() {
-  static std::unique_ptr<Configfrm> instance;
-  return instance;
+struct Instances {
+  std::unique_ptr<PluginCore> core;
+  std::unique_ptr<Configfrm> window;
+  std::unique_ptr<HostWindow> hostWindow;
+};
+
+Instances& instances() {
+  static Instances held;
+  return held;
 }
 
 Variant& helperReference() {
@@ -30,22 +37,41 @@ void installTearDown(void (*tearDown)()) {
 
 }  // namespace
 
-Configfrm& PluginGlobals::window() {
+// The plug-in shows its boxes as real modal boxes while the host gives no answerer of its own.
+PluginCore& PluginGlobals::core() {
   installTearDown(&PluginGlobals::tearDown);
-  auto& instance = windowInstance();
-  if (!instance) {
-    instance = std::make_unique<Configfrm>();
-    instance->setProjectBaseSource([] {
+  auto& core = instances().core;
+  if (!core) {
+    core = std::make_unique<PluginCore>();
+    core->setProjectBaseSource([] {
       const Variant& helper = PluginGlobals::helper();
       if (helper.isEmpty()) throw RuntimeError(ErrorNumber::ObjectNotSet);
       return lumo::readProjectBaseFilename(helper.asObject().get());
     });
+    core->setLoadListener([] { PluginGlobals::window().makeControlsWhereShown(); });
+    BoxRequests::setWindowBox(&showMessageBox);
   }
-  return *instance;
+  return *core;
+}
+
+HostWindow& PluginGlobals::hostWindow() {
+  auto& hostWindow = instances().hostWindow;
+  if (!hostWindow) {
+    hostWindow = std::make_unique<HostWindow>(
+        core(), []() -> Configfrm& { return PluginGlobals::window(); },
+        [] { return PluginGlobals::hasWindow(); });
+  }
+  return *hostWindow;
+}
+
+Configfrm& PluginGlobals::window() {
+  auto& window = instances().window;
+  if (!window) window = std::make_unique<Configfrm>(core());
+  return *window;
 }
 
 bool PluginGlobals::hasWindow() noexcept {
-  return windowInstance() != nullptr;
+  return instances().window != nullptr;
 }
 
 void PluginGlobals::setHelper(Variant helper) {
@@ -58,16 +84,20 @@ const Variant& PluginGlobals::helper() noexcept {
 }
 
 bool PluginGlobals::isTornDown() noexcept {
-  return !hasWindow() && helper().isEmpty();
+  return !instances().core && helper().isEmpty();
 }
 
 void PluginGlobals::tearDown() noexcept {
   // The host's answerer is the host's to release with the plug-in.
   BoxRequests::setHostAnswerer(nullptr);
+  BoxRequests::setWindowBox({});
   // Move out first: releasing the helper calls into the host, which may call back.
-  std::unique_ptr<Configfrm> window = std::move(windowInstance());
-  if (window) window->unloadForTearDown();
-  window.reset();
+  Instances held = std::move(instances());
+  instances() = {};
+  if (held.core) held.core->unload();
+  held.hostWindow.reset();
+  held.window.reset();
+  held.core.reset();
   Variant helper = std::move(helperReference());
   helperReference() = Variant();
 }

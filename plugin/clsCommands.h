@@ -1,6 +1,6 @@
 #pragma once
 // The command server: offers the shared events to the host's command system by name and fires
-// the picked one. Keeps no state; every call reads the window's event table afresh.
+// the picked one. Keeps no state; every call reads the core's event table afresh.
 
 #include <functional>
 
@@ -12,7 +12,7 @@ namespace notecast {
 
 class clsCommands final : public ComObject<clsCommands, lumo::ICommandServer> {
  public:
-  // `target` finds the window at each call (it is created on first use).
+  // `target` finds the core at each call (it is created on first use).
   explicit clsCommands(std::function<CommandTarget&()> target);
 
   HRESULT get_Name(std::string* name) noexcept override;

@@ -31,10 +31,10 @@ ComPtr<lumo::IModuleInformation> buildModuleInformation() {
   throwIfFailed(info->put_Setting6(mi::kSetting6));
   throwIfFailed(info->put_Setting7(mi::kSetting7));
   throwIfFailed(info->put_WindowClassName(mi::kWindowClassName));
-  throwIfFailed(info->putref_Window(static_cast<lumo::ILumoTool*>(&PluginGlobals::window())));
+  throwIfFailed(info->putref_Window(static_cast<lumo::ILumoTool*>(&PluginGlobals::hostWindow())));
   throwIfFailed(info->put_Setting10(mi::kSetting10));
   auto commands =
-      makeComObject<clsCommands>([]() -> CommandTarget& { return PluginGlobals::window(); });
+      makeComObject<clsCommands>([]() -> CommandTarget& { return PluginGlobals::core(); });
   throwIfFailed(info->putref_CommandServer(commands.get()));
   throwIfFailed(info->put_Setting12(mi::kSetting12));
   throwIfFailed(info->put_Setting13(mi::kSetting13));
@@ -54,7 +54,7 @@ HRESULT clsLumoPlugIn::get_PluginName(std::string* name) noexcept {
 
 HRESULT clsLumoPlugIn::Disable(VARIANT_BOOL* result) noexcept {
   // Answers False although it succeeds: the host expects it so.
-  return booleanCall(result, false, [] { PluginGlobals::window().hideThenUnload(); });
+  return booleanCall(result, false, [] { PluginGlobals::hostWindow().hideThenUnload(); });
 }
 
 HRESULT clsLumoPlugIn::Enable(VARIANT_BOOL* result) noexcept {
@@ -62,7 +62,7 @@ HRESULT clsLumoPlugIn::Enable(VARIANT_BOOL* result) noexcept {
 }
 
 HRESULT clsLumoPlugIn::Configure(VARIANT_BOOL* result) noexcept {
-  return booleanCall(result, true, [] { PluginGlobals::window().configureFromHost(); });
+  return booleanCall(result, true, [] { PluginGlobals::hostWindow().configureFromHost(); });
 }
 
 HRESULT clsLumoPlugIn::Init(const std::string& /*CallingAppTitle*/,
@@ -82,7 +82,7 @@ HRESULT clsLumoPlugIn::MessageHandle(std::int32_t* Msg, std::int32_t* Arg1, std:
 }
 
 HRESULT clsLumoPlugIn::Term(VARIANT_BOOL* result) noexcept {
-  return booleanCall(result, true, [] { PluginGlobals::window().hideThenCloseDevice(); });
+  return booleanCall(result, true, [] { PluginGlobals::hostWindow().hideThenCloseDevice(); });
 }
 
 HRESULT clsLumoPlugIn::get_ModuleInfo(lumo::IModuleInformation** info) noexcept {

@@ -1,6 +1,6 @@
 #pragma once
 // The plug-in object the host creates: identity, module information, the host's helper, and the
-// routes from host calls to the configuration window. It keeps no state of its own; what it
+// routes from host calls to the core and the window. It keeps no state of its own; what it
 // holds lives in PluginGlobals, shared by every instance.
 
 #include "abi/ComObject.h"

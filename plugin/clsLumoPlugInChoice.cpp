@@ -1,4 +1,4 @@
-// The plug-in object's output choice for the run: handed to the window, which keeps it across
+// The plug-in object's output choice for the run: handed to the core, which keeps it across
 // its unloads and applies it whenever it loads the event file.
 
 #include <string>
@@ -12,7 +12,7 @@ namespace notecast {
 
 HRESULT clsLumoPlugIn::put_RunOutput(const char* name) noexcept {
   return callGuarded([&] {
-    PluginGlobals::window().setOutputForRun(name ? std::optional<std::string>(name) : std::nullopt);
+    PluginGlobals::core().setOutputForRun(name ? std::optional<std::string>(name) : std::nullopt);
   });
 }
 
@@ -23,7 +23,7 @@ HRESULT clsLumoPlugIn::put_KeptConnections(const char* const* ports, std::int32_
     if (!ports[i]) return E_INVALIDARG;
   }
   return callGuarded([&] {
-    PluginGlobals::window().setKeptConnections(std::vector<std::string>(ports, ports + count));
+    PluginGlobals::core().setKeptConnections(std::vector<std::string>(ports, ports + count));
   });
 }
 

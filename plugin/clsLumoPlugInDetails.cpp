@@ -1,6 +1,6 @@
 // The plug-in object's output details: the outputs it offers, the kept connections' states, the
 // sink told of every message sent, and the host's advice on choosing an output. All but the
-// output list only read or hand over to the window, without loading it.
+// output list only read or hand over to the core, without loading it.
 
 #include "abi/Boundary.h"
 #include "plugin/PluginGlobals.h"
@@ -28,7 +28,7 @@ HRESULT clsLumoPlugIn::get_OutputList(std::string* lines) noexcept {
   lines->clear();
   return callGuarded([&] {
     std::string list;
-    for (const std::string& name : PluginGlobals::window().outputNames()) list += name + '\n';
+    for (const std::string& name : PluginGlobals::core().outputNames()) list += name + '\n';
     *lines = std::move(list);
   });
 }
@@ -38,18 +38,18 @@ HRESULT clsLumoPlugIn::get_ConnectionStates(std::string* lines) noexcept {
   lines->clear();
   return callGuarded([&] {
     std::string states;
-    for (const auto& [port, state] : PluginGlobals::window().keptConnectionStates())
+    for (const auto& [port, state] : PluginGlobals::core().keptConnectionStates())
       states += port + '\t' + stateName(state) + '\n';
     *lines = std::move(states);
   });
 }
 
 HRESULT clsLumoPlugIn::put_MessageSink(IMessageSink* sink) noexcept {
-  return callGuarded([&] { PluginGlobals::window().setMessageSink(sink); });
+  return callGuarded([&] { PluginGlobals::core().setMessageSink(sink); });
 }
 
 HRESULT clsLumoPlugIn::put_OutputAdvice(const char* sentence) noexcept {
-  return callGuarded([&] { PluginGlobals::window().setOutputAdvice(sentence ? sentence : ""); });
+  return callGuarded([&] { PluginGlobals::core().setOutputAdvice(sentence ? sentence : ""); });
 }
 
 }  // namespace notecast

@@ -1,5 +1,5 @@
-// The plug-in object's output status and event count: read from the window's output control and
-// send log, without loading the window (a host polls it every second).
+// The plug-in object's output status and event count: read from the core's output control and send
+// log, without loading it (a host polls it every second).
 
 #include "abi/Boundary.h"
 #include "plugin/PluginGlobals.h"
@@ -11,7 +11,7 @@ namespace {
 template <class T, class Read>
 HRESULT readStatus(T* out, Read&& read) noexcept {
   if (!out) return E_POINTER;
-  return callGuarded([&] { *out = read(PluginGlobals::window()); });
+  return callGuarded([&] { *out = read(PluginGlobals::core()); });
 }
 
 OutputState toOutputState(MidiOutputState state) {
@@ -31,29 +31,29 @@ OutputState toOutputState(MidiOutputState state) {
 }  // namespace
 
 HRESULT clsLumoPlugIn::get_OutputName(std::string* name) noexcept {
-  return readStatus(name, [](Configfrm& window) { return window.outputStatus().name; });
+  return readStatus(name, [](PluginCore& core) { return core.outputStatus().name; });
 }
 
 HRESULT clsLumoPlugIn::get_OutputState(std::int32_t* state) noexcept {
-  return readStatus(state, [](Configfrm& window) {
-    return static_cast<std::int32_t>(toOutputState(window.outputStatus().state));
+  return readStatus(state, [](PluginCore& core) {
+    return static_cast<std::int32_t>(toOutputState(core.outputStatus().state));
   });
 }
 
 HRESULT clsLumoPlugIn::get_MessagesSent(std::int64_t* count) noexcept {
-  return readStatus(count, [](Configfrm& window) { return window.sendLog().sent(); });
+  return readStatus(count, [](PluginCore& core) { return core.sendLog().sent(); });
 }
 
 HRESULT clsLumoPlugIn::get_MessagesNotSent(std::int64_t* count) noexcept {
-  return readStatus(count, [](Configfrm& window) { return window.sendLog().notSent(); });
+  return readStatus(count, [](PluginCore& core) { return core.sendLog().notSent(); });
 }
 
 HRESULT clsLumoPlugIn::get_RecentMessages(std::string* lines) noexcept {
-  return readStatus(lines, [](Configfrm& window) { return window.sendLog().recentLines(); });
+  return readStatus(lines, [](PluginCore& core) { return core.sendLog().recentLines(); });
 }
 
 HRESULT clsLumoPlugIn::get_EventCount(std::int32_t* count) noexcept {
-  return readStatus(count, [](Configfrm& window) { return window.GetEventCount(); });
+  return readStatus(count, [](PluginCore& core) { return core.GetEventCount(); });
 }
 
 }  // namespace notecast

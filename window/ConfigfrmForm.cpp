@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <stdexcept>
 
+#include "core/PluginCore.h"
 #include "engine/EventType.h"
 #include "engine/MessageKind.h"
-#include "persistence/profile/ProfileDocument.h"
 #include "window/ConfigfrmLayout.h"
 #include "window/EntryListWidget.h"
 #include "window/Logo.h"
@@ -126,7 +126,7 @@ ConfigfrmForm::ConfigfrmForm() {
   // The event file reads a value back cut at this many bytes of Windows-1252, one byte a
   // character (two UTF-16 units of one character are still one byte): a longer name would come
   // back cut. The number boxes keep Qt's limit; their handlers refuse what is out of range.
-  txtShareName->setMaxLength(static_cast<int>(ProfileDocument::kMaxValueBytes));
+  txtShareName->setMaxLength(static_cast<int>(PluginCore::kMaxShareNameBytes));
 
   fillFixedLists();
   setTabOrder();

@@ -3,11 +3,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSignalBlocker>
+#include <optional>
 
 #include "engine/EventType.h"
 #include "engine/MessageKind.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
+#include "window/EntryListWidget.h"
 #include "window/modMIDIHelper.h"
 
 namespace notecast {
@@ -39,33 +42,31 @@ void showMessageKind(ConfigfrmForm& f, std::int32_t status) {
 
 // The user's selection fills the controls in a fixed order. The text boxes' handlers run on each
 // new text and store back exactly what is shown (a value outside a box's range is refused), so
-// the entry stays as it was; only the enabling rules clear "Send only once" of a value-mapping
+// the entry stays as it was; only the type's rules clear "Send only once" of a value-mapping
 // type.
 void Configfrm::lstView_Click() {
-  const int row = selectedEntry();
+  core_.setHighlightedRow(form_->lstView->selectedRow());
+  const int row = core_.selectedEntry();
   if (row >= 0) fillEditingControls(row, true);
 }
 
-// The program's selection (Show line, a command, Delete) shows the highlighted entry as a click
-// would, so that an edit lands on the entry the controls show; but it only shows it: no handler
-// runs, and nothing is written into the table (a dispatch or a command must leave the entries,
-// and whether the file counts as changed, as they were).
-void Configfrm::showHighlightedEntry() {
-  const int row = selectedEntry();
-  if (row < 0) return;
-  ConfigfrmForm& f = form();
-  const QSignalBlocker blockers[] = {
-      QSignalBlocker(f.txtDmx),         QSignalBlocker(f.txtMsg),
-      QSignalBlocker(f.txtData1),       QSignalBlocker(f.txtData2),
-      QSignalBlocker(f.txtValue),       QSignalBlocker(f.txtShareName),
-      QSignalBlocker(f.chkSendNoteOff), QSignalBlocker(f.chkSendOnlyOnce),
-      QSignalBlocker(f.chkShare)};
-  fillEditingControls(row, false);
-}
-
+// The program's selection (Show line, a command, Delete) shows the entry as a click would, so
+// that an edit lands on the entry the controls show; but it only shows it: no handler runs, and
+// nothing is written into the table (a dispatch or a command must leave the entries, and
+// whether the file counts as changed, as they were).
 void Configfrm::fillEditingControls(int row, bool asTheUserSelected) {
-  ConfigfrmForm& f = form();
-  const MidiEvent event = table_.record(row);  // a copy: the user's handlers write while shown
+  ConfigfrmForm& f = *form_;
+  const auto quiet = [asTheUserSelected](QObject* box) -> QObject* {
+    return asTheUserSelected ? nullptr : box;
+  };
+  const QSignalBlocker blockers[] = {
+      QSignalBlocker(quiet(f.txtDmx)),         QSignalBlocker(quiet(f.txtMsg)),
+      QSignalBlocker(quiet(f.txtData1)),       QSignalBlocker(quiet(f.txtData2)),
+      QSignalBlocker(quiet(f.txtValue)),       QSignalBlocker(quiet(f.txtShareName)),
+      QSignalBlocker(quiet(f.chkSendNoteOff)), QSignalBlocker(quiet(f.chkSendOnlyOnce)),
+      QSignalBlocker(quiet(f.chkShare))};
+  // A copy: the user's handlers write while shown.
+  const MidiEvent event = core_.eventTable().record(row);
 
   f.txtDmx->setText(QString::number(event.DMXChannel));
   showMessageKind(f, event.MIDIMessage);
@@ -86,6 +87,19 @@ void Configfrm::fillEditingControls(int row, bool asTheUserSelected) {
   const bool custom = isCustomKind(f.cboMIDIMessage->currentText());
   f.txtMsg->setEnabled(custom);
   f.cboMIDIChannel->setEnabled(!custom);
+}
+
+void Configfrm::applyEventTypeRules(bool clearOnce) {
+  ConfigfrmForm& f = *form_;
+  const std::int32_t type = f.cboEvent->currentIndex();
+  const std::optional<EventTypeTraits> traits = traitsOf(type);
+  if (!traits) return;
+  // A data byte the channel value replaces is not typed; a threshold needs its Value.
+  f.txtData1->setEnabled(traits->valueTarget != ValueTarget::Data1);
+  f.txtData2->setEnabled(traits->valueTarget != ValueTarget::Data2);
+  f.txtValue->setEnabled(traits->threshold != Threshold::None);
+  f.chkSendOnlyOnce->setEnabled(traits->sendsStaticMessage());
+  if (clearOnce) core_.applyEventTypeRules(type);
 }
 
 }  // namespace notecast

@@ -1,5 +1,6 @@
 #include "window/MessageBox.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace notecast {
@@ -38,6 +39,8 @@ QMessageBox::StandardButton toQt(BoxAnswer answer) {
 }  // namespace
 
 BoxAnswer showMessageBox(const BoxRequest& request) {
+  // A host without widgets can show no box: the default button answers.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return request.defaultButton;
   QMessageBox box(toQt(request.icon), QString::fromStdString(request.title),
                   QString::fromStdString(request.text));
   if (request.buttons == BoxButtons::YesNoCancel) {

@@ -22,7 +22,9 @@
 // first JACK cycle that starts after that. A message's latency is its arrival minus its frame's
 // send time; the added latency is that less one JACK period.
 //
-// Run: sudo build/bin/notecast-latency-bench [seconds per run, default 10]
+// Run: sudo build/bin/notecast-latency-bench [seconds per run, default 10] [BIN]
+// With BIN, a folder holding another build's notecast-host and Notecast.so, each row runs on
+// that build first, then on this one, so that two builds compare in one run.
 
 #include <ola/DmxBuffer.h>
 #include <ola/client/StreamingClient.h>
@@ -30,6 +32,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -73,6 +76,8 @@ constexpr double kCpuUniversePercent = 4.0;
 
 struct Row {
   int channels = 0;
+  QString bin = QStringLiteral(NOTECAST_BIN_DIR);  // where notecast-host and Notecast.so are
+  bool otherBuild = false;
   bool busy = false;            // two CPU-bound processes run beside
   bool realTimeDaemon = false;  // the OLA daemon's threads at SCHED_FIFO 1 for the run
 };
@@ -87,8 +92,19 @@ struct Figures {
   CpuTimes cpuPercent;   // of one core
   std::size_t sendFailures = 0;  // universe frames the sender could not hand to the daemon
   bool probeRealTime = false;
+  double firstMidiSeconds = 0;  // from the host's start to its first message
+  long residentKb = 0;          // the host's resident memory at the end of the run
   std::string failure;
 };
+
+long residentKbOf(qint64 pid) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+  }
+  return 0;
+}
 
 std::optional<int> frameOf(const std::vector<jack_time_t>& sent, jack_time_t usecs, int code) {
   return bench::frameOf(sent, usecs, code, kCodes);
@@ -118,7 +134,7 @@ std::map<std::size_t, jack_time_t> floorArrivals(const std::vector<FrameArrival>
 
 // One run: the host on a table of `row.channels` events (on universes 1.. as many as they fill),
 // frames for `seconds`.
-Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) {
+Figures measure(const SafeOlad& olad, const Row& row, int seconds, std::string* error) {
   Figures figures;
   figures.row = row;
   const int channels = row.channels;
@@ -151,9 +167,9 @@ Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) 
   environment.insert("NOTECAST_MIDI_API", "jack");
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   host.setProcessEnvironment(environment);
-  host.start(QStringLiteral(NOTECAST_BIN_DIR "/notecast-host"),
-             {"--plugin", QStringLiteral(NOTECAST_BIN_DIR "/Notecast.so"), "--project", base,
-              "--headless", "--dmx", "ola:" + universeList});
+  const auto started = std::chrono::steady_clock::now();
+  host.start(row.bin + "/notecast-host", {"--plugin", row.bin + "/Notecast.so", "--project", base,
+                                          "--headless", "--dmx", "ola:" + universeList});
   if (!host.waitForStarted()) return *error = "notecast-host did not start", figures;
   auto hostError = [&] {
     host.terminate();
@@ -197,6 +213,8 @@ Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) 
           },
           15s))
     return *error = "no MIDI came back: " + hostError(), figures;
+  figures.firstMidiSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::this_thread::sleep_for(500ms);
   reader.startRecording();
   probe.startRecording();
@@ -217,6 +235,7 @@ Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) 
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const CpuTimes after = cpuTimesOf(static_cast<pid_t>(host.processId()));
   figures.cpuPercent = percentOf(before, after, wall);
+  figures.residentKb = residentKbOf(host.processId());
   for (auto& sender : senders) sender->Stop();
   host.terminate();
   if (!host.waitForFinished(10000)) host.kill();
@@ -269,12 +288,15 @@ Figures measure(const SafeOlad& olad, Row row, int seconds, std::string* error) 
 void printRow(const Figures& f) {
   std::printf(
       "| %d (%.2f ms) | %d%s | %zu / %zu | %zu | %.2f / %.2f / %.2f | %.2f / %.2f | %.2f (%.1f %%) "
-      "| %.2f | %.1f (%.1f + %.1f) |%s\n",
+      "| %.2f | %.1f (%.1f + %.1f) | %.2f | %.1f |%s\n",
       f.period, f.periodMs, f.row.channels,
-      f.row.busy ? (f.row.realTimeDaemon ? ", 2 CPU hogs, olad real-time" : ", 2 CPU hogs") : "",
+      f.row.otherBuild ? ", other build"
+      : f.row.busy     ? (f.row.realTimeDaemon ? ", 2 CPU hogs, olad real-time" : ", 2 CPU hogs")
+                       : "",
       f.delivered, f.expected, f.wrongLastValues, f.medianMs, f.p99Ms, f.maxMs, f.floorMedianMs,
       f.floorP99Ms, f.medianMs - f.floorMedianMs, 100.0 * f.lateShare, f.p99Ms - f.periodMs,
-      f.cpuPercent.total, f.cpuPercent.main, f.cpuPercent.realTime, f.failure.c_str());
+      f.cpuPercent.total, f.cpuPercent.main, f.cpuPercent.realTime, f.firstMidiSeconds,
+      static_cast<double>(f.residentKb) / 1024.0, f.failure.c_str());
   std::fflush(stdout);
 }
 
@@ -312,6 +334,8 @@ int main(int argc, char** argv) {
   using notecast::PrivateJackServer;
   QCoreApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+  const QString otherBuild =
+      argc > 2 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath() : QString();
   const std::string unavailable = SafeOlad::unavailableReason();
   if (!unavailable.empty()) {
     std::fprintf(stderr, "no safe olad: %s\n", unavailable.c_str());
@@ -326,8 +350,9 @@ int main(int argc, char** argv) {
       kFramesPerSecond, seconds);
   std::printf(
       "| period | channels/frame | delivered | last values wrong | latency median / p99 / max "
-      "ms | floor median / p99 ms | median above floor ms (late) | added p99 ms | host CPU %% |\n");
-  std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+      "ms | floor median / p99 ms | median above floor ms (late) | added p99 ms | host CPU %% | "
+      "first MIDI s | resident MB |\n");
+  std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
   std::vector<std::pair<std::string, bool>> budgets;
   bool probeRealTime = true;
   for (const int period : {256, 64}) {
@@ -345,10 +370,22 @@ int main(int argc, char** argv) {
     }
     std::vector<Row> rows = {{1}, {kUniverseSlots}, {kMaxUniverses * kUniverseSlots}};
     if (period == 256) {
-      rows.push_back({1, true});
-      rows.push_back({1, true, true});
+      rows.push_back({1, {}, false, true});
+      rows.push_back({1, {}, false, true, true});
     }
-    for (const Row row : rows) {
+    if (!otherBuild.isEmpty()) {
+      std::vector<Row> pairs;
+      for (const Row& row : rows) {
+        if (row.busy) continue;
+        Row other = row;
+        other.bin = otherBuild;
+        other.otherBuild = true;
+        pairs.push_back(other);
+        pairs.push_back(row);
+      }
+      rows = pairs;
+    }
+    for (const Row& row : rows) {
       if (!olad->answers()) {
         std::fprintf(stderr, "the safe olad stopped\n");
         return 2;
@@ -360,6 +397,7 @@ int main(int argc, char** argv) {
       }
       printRow(f);
       probeRealTime = probeRealTime && f.probeRealTime;
+      if (row.otherBuild) continue;
       for (auto& budget : budgetsOf(f)) budgets.push_back(std::move(budget));
     }
   }

@@ -249,6 +249,9 @@ TEST_F(HeadlessRunTest, AMissingDisplayOrInputIsToldInOneLine) {
   process_.start(HostProcess::binDir() + "/notecast-host",
                  {"--plugin", HostProcess::pluginPath(), "--project", project, "--headless"});
   ASSERT_TRUE(waitForError("no DMX input chosen")) << errors_.toStdString();
+  QFile maps(QStringLiteral("/proc/%1/maps").arg(process_.processId()));
+  ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(maps.readAll().contains("/platforms/")) << "headless needs no display platform";
   signal(SIGTERM);
   EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
   EXPECT_EQ(process_.exitCode(), 0);

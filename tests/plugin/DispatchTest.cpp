@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QtTest/QTest>
 #include <functional>
 #include <utility>
@@ -17,7 +16,6 @@
 #include "plugin/PluginGlobals.h"
 #include "plugin/clsLumoPlugIn.h"
 #include "tests/plugin/FakeHelper.h"
-#include "tests/support/BoxAnswerer.h"
 #include "tests/support/EventBuilder.h"
 #include "tests/support/RecordingMidiOutput.h"
 #include "tests/support/TempDir.h"
@@ -32,19 +30,6 @@ using Message = RecordingMidiOutput::Message;
 using Messages = std::vector<Message>;
 
 using testing::event;
-
-// The recording output whose next send runs `duringSend`, as the MIDI output's device report
-// does: its message box runs an event loop, in which the table may change.
-class ReportingMidiOutput final : public RecordingMidiOutput {
- public:
-  void setAction(std::int32_t action) override {
-    RecordingMidiOutput::setAction(action);
-    if (action != static_cast<std::int32_t>(MidiAction::kSend)) return;
-    if (auto during = std::exchange(duringSend, {})) during();
-  }
-
-  std::function<void()> duringSend;
-};
 
 class DispatchTest : public ::testing::Test {
  protected:
@@ -67,10 +52,12 @@ class DispatchTest : public ::testing::Test {
   // Loads the window (which starts from a cleared table), then puts `events` in the table.
   void loadTable(std::vector<MidiEvent> events) {
     window().form();
-    window().table().assign(std::move(events));
-    window().refreshEntryList();
+    core().table().assign(std::move(events));
+    core().refreshEntryList();
     midi_.clearLog();
   }
+  PluginCore& core() { return PluginGlobals::core(); }
+  HostWindow& hostWindow() { return PluginGlobals::hostWindow(); }
   Configfrm& window() { return PluginGlobals::window(); }
   ConfigfrmForm& form() { return window().form(); }
   // The status labels as the host gets them: through loadWindow, which brings them up to date.
@@ -78,7 +65,7 @@ class DispatchTest : public ::testing::Test {
   QString valueLabel() { return handedOut().lastvaluelbl->text(); }
   ConfigfrmForm& handedOut() {
     VARIANT_BOOL ignored;
-    window().loadWindow(&ignored);
+    hostWindow().loadWindow(&ignored);
     return form();
   }
   Messages sentSince(std::size_t first) const {
@@ -105,16 +92,8 @@ class DispatchTest : public ::testing::Test {
     return hr;
   }
 
-  // The next send tells a device report; while its box is open, `change` runs on the table.
-  void changeTableInReportDuringNextSend(std::function<void(EventTable&)> change) {
-    midi_.duringSend = [this, change = std::move(change)] {
-      QTimer::singleShot(0, [this, change] { change(window().table()); });
-      midi_.fireReport(MidiReportCode::kSendFailed, "Cannot send to synth");
-    };
-  }
-
   testing::TempDir dir_;
-  ReportingMidiOutput midi_;
+  RecordingMidiOutput midi_;
   ComPtr<lumo::ILumoPlugin> plugin_;
   ComPtr<lumo::ICommandServer> commands_;
 };
@@ -135,31 +114,13 @@ TEST_F(DispatchTest, AChangeReachesTheDispatchAndEachKindsBytesGoOut) {
   EXPECT_EQ(change(5, 101), (Messages{{177, 7, 50}}));
 }
 
-TEST_F(DispatchTest, ShowLineSelectsMatchingRowsEvenForUnknownTypesAndLeavesOthers) {
-  MidiEvent unknownType = event(3, EventType::ValueChange, 144, 1, 1);
-  unknownType.Typ = 7;
-  MidiEvent other = event(4, EventType::AboveValue, 144, 1, 1, 10);
-  other.SendOnlyOnce = 1;
-  loadTable({other, unknownType});
-  EXPECT_EQ(change(4, 20).size(), 1u);
-  EXPECT_TRUE(window().eventTable().onceAbove(0));
-
-  form().chkShowLine->setChecked(true);
-  EXPECT_EQ(change(3, 9), Messages{}) << "type 7 sends nothing";
-  EXPECT_EQ(form().lstView->selectedRow(), 1) << "but its row is still selected";
-  EXPECT_TRUE(window().eventTable().onceAbove(0)) << "another channel's record keeps its flag";
-
-  form().chkShowLine->setChecked(false);
-  change(4, 20);
-  EXPECT_EQ(form().lstView->selectedRow(), 1) << "without Show line nothing is selected";
-}
-
 // The highlight that Show line moves takes the editing controls with it, and every record on
 // the channel still fires: a keystroke afterwards lands on the entry the controls show.
 TEST_F(DispatchTest, ShowLineMovesTheEditingControlsWithTheHighlight) {
   loadTable({event(1, EventType::ValueChange, 144, 11, 1),
              event(2, EventType::ValueChange, 144, 22, 1),
              event(2, EventType::ValueChange, 144, 33, 1)});
+  core().setHighlightedRow(0);
   selectListRow(form().lstView, 0);
   form().chkShowLine->setChecked(true);
   EXPECT_EQ(change(2, 9).size(), 2u) << "both records of channel 2 fire";
@@ -169,8 +130,8 @@ TEST_F(DispatchTest, ShowLineMovesTheEditingControlsWithTheHighlight) {
   form().txtData1->setFocus();
   form().txtData1->end(false);
   QTest::keyClick(form().txtData1, Qt::Key_Backspace);
-  EXPECT_EQ(window().eventTable().record(2).Data1, 3);
-  EXPECT_EQ(window().eventTable().record(0).Data1, 11) << "the entry shown before is untouched";
+  EXPECT_EQ(core().eventTable().record(2).Data1, 3);
+  EXPECT_EQ(core().eventTable().record(0).Data1, 11) << "the entry shown before is untouched";
 }
 
 // Showing the entry a change or a command selects writes nothing into it: a value-mapping record
@@ -183,14 +144,14 @@ TEST_F(DispatchTest, ShowLineShowsTheSelectedEntriesWithoutWritingThem) {
   mapped.ShareName = "Mapped";
   loadTable({event(2, EventType::ValueChange, 145, 1, 1), mapped,
              event(2, EventType::ValueChange, 155, 3, 3)});
-  window().saveCfgFile();
+  core().saveCfgFile();
   form().chkShowLine->setChecked(true);
   EXPECT_EQ(change(2, 10), (Messages{{145, 1, 1}, {154, 2, 5}, {155, 3, 3}}));
   EXPECT_EQ(execute("1", "EXECUTE"), S_OK);
   EXPECT_EQ(form().lstView->selectedRow(), 1);
   EXPECT_EQ(form().txtData1->text(), "2") << "the controls show the selected entry";
-  EXPECT_EQ(window().eventTable().record(1).SendOnlyOnce, 1);
-  EXPECT_FALSE(window().isCfgFileModified());
+  EXPECT_EQ(core().eventTable().record(1).SendOnlyOnce, 1);
+  EXPECT_FALSE(core().isCfgFileModified());
 }
 
 TEST_F(DispatchTest, LabelsShowTheChannelAndTheValueWithItsMidiHalf) {
@@ -209,7 +170,7 @@ TEST_F(DispatchTest, LabelsFollowChangesWhileShownAndCatchUpWhenShown) {
   const QString emptyChannel = form().lastchannellbl->text();
   change(5, 20);
   EXPECT_EQ(form().lastchannellbl->text(), emptyChannel) << "nobody sees a hidden window";
-  window().configureFromHost();
+  hostWindow().configureFromHost();
   EXPECT_EQ(form().lastchannellbl->text(), "5");
   EXPECT_EQ(form().lastvaluelbl->text(), "20 [Midi: 10] ");
   change(6, 40);
@@ -217,31 +178,10 @@ TEST_F(DispatchTest, LabelsFollowChangesWhileShownAndCatchUpWhenShown) {
   EXPECT_EQ(form().lastvaluelbl->text(), "40 [Midi: 20] ");
 
   VARIANT_BOOL ignored;
-  window().hideWindow(&ignored);
+  hostWindow().hideWindow(&ignored);
   change(7, 60);
-  window().unloadWindow(&ignored);
+  hostWindow().unloadWindow(&ignored);
   EXPECT_EQ(channelLabel(), emptyChannel);
-}
-
-TEST_F(DispatchTest, ANeverDimensionedTableFailsWithoutLoadingOrSending) {
-  EXPECT_EQ(dmx(1, 255), static_cast<HRESULT>(0x800A0009u));
-  EXPECT_EQ(window().presence(), Configfrm::Presence::NotLoaded);
-  EXPECT_TRUE(midi_.log().empty());
-}
-
-TEST_F(DispatchTest, AFailingMidiWriteEndsTheDispatchAtThatRecord) {
-  MidiEvent later = event(1, EventType::AboveValue, 146, 1, 1, 0);
-  later.SendOnlyOnce = 1;
-  loadTable({event(1, EventType::ValueChange, 144, 1, 1),
-             event(1, EventType::ValueChange, 145, 1, 1), later});
-  change(2, 2);
-  midi_.failOnWrite(6);  // the second record's DataByte2
-  const HRESULT hr = dmx(1, 77);
-  EXPECT_EQ(hr,
-            static_cast<HRESULT>(0x800A0000u | static_cast<std::uint32_t>(MidiError::kSendFailed)));
-  EXPECT_EQ(midi_.sent().size(), 1u) << "only the first record went out";
-  EXPECT_FALSE(window().eventTable().onceAbove(2)) << "the third record was not evaluated";
-  EXPECT_EQ(channelLabel(), "2") << "labels untouched";
 }
 
 TEST_F(DispatchTest, AValueWhoseHalfOverflows16BitsSetsTheChannelLabelOnly) {
@@ -251,32 +191,6 @@ TEST_F(DispatchTest, AValueWhoseHalfOverflows16BitsSetsTheChannelLabelOnly) {
   EXPECT_EQ(channelLabel(), "3");
   EXPECT_EQ(valueLabel(), "10 [Midi: 5] ");
   EXPECT_EQ(dmx(3, 65535), S_OK) << "32767 still fits";
-}
-
-TEST_F(DispatchTest, EditsOfTheTableTakeEffectOnTheNextChange) {
-  loadTable(
-      {event(1, EventType::ValueChange, 144, 1, 1), event(2, EventType::ValueChange, 145, 1, 1)});
-  EXPECT_EQ(change(1, 5).size(), 1u);
-  window().table().setField(1, MidiEventField::DMXChannel, 1);
-  EXPECT_EQ(change(1, 5), (Messages{{144, 1, 1}, {145, 1, 1}}));
-  window().table().remove(0);
-  EXPECT_EQ(change(1, 5), (Messages{{145, 1, 1}}));
-  EXPECT_EQ(change(2, 5), Messages{});
-}
-
-TEST_F(DispatchTest, AfterAnUnloadTheWindowLoadsBeforeTheWalkAndItRunsOnTheLoadedTable) {
-  testing::writeBytes(dir_.file("show.Notecast"),
-                      "[General]\r\nCount=0\r\n[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=150\r\n"
-                      "Data1=1\r\nData2=1\r\nTyp=2\r\n");
-  loadTable(
-      {event(1, EventType::ValueChange, 144, 1, 1), event(1, EventType::ValueChange, 145, 1, 1)});
-  VARIANT_BOOL ignored;
-  ComPtr<lumo::IExternalWindow> hosting;
-  window().QueryInterface(lumo::IExternalWindow::iid, hosting.putVoid());
-  hosting->unloadWindow(&ignored);
-  // The load re-reads the event file into the table before the first record is looked at.
-  EXPECT_EQ(change(1, 5), (Messages{{150, 1, 1}}));
-  EXPECT_EQ(window().presence(), Configfrm::Presence::Hidden);
 }
 
 TEST_F(DispatchTest, FirstOptionsOfferSharedNamedRecordsOnly) {
@@ -325,15 +239,14 @@ TEST_F(DispatchTest, ExecuteSendsTheRecordWhateverItsTriggerAndOnlyForExecute) {
   threshold.Share = 1;
   threshold.ShareName = "Hit";
   loadTable({mapped, threshold});
-  window().table().setOnceAbove(1, true);
+  core().table().setOnceAbove(1, true);
   EXPECT_EQ(execute("0", "execute"), S_OK);
   EXPECT_EQ(execute("1", "Execute"), S_OK);
   EXPECT_EQ(midi_.sent(), (Messages{{176, 7, 64}, {144, 60, 100}}));
-  EXPECT_TRUE(window().eventTable().onceAbove(1)) << "the command path leaves the flags alone";
   EXPECT_EQ(execute("0", "Run"), S_OK);
   EXPECT_EQ(midi_.sent().size(), 2u);
 
-  window().table().setField(0, MidiEventField::Share, 0);  // switched off after the options
+  core().table().setField(0, MidiEventField::Share, 0);  // switched off after the options
   EXPECT_EQ(execute(" 0 ", "EXECUTE"), S_OK);
   EXPECT_EQ(midi_.sent().size(), 3u);
 }
@@ -349,71 +262,6 @@ TEST_F(DispatchTest, ExecuteWithABadSelectionFailsBeforeSending) {
   EXPECT_TRUE(midi_.sent().empty());
   EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
   EXPECT_EQ(form().lstView->selectedRow(), 0) << "Show line selects the fired record's row";
-}
-
-TEST_F(DispatchTest, AStatusThatStartsNoMessageIsNotSentAndHasNoNoteOffOrOnceFlag) {
-  MidiEvent custom = event(1, EventType::ValueChange, 4, 1, 1);
-  custom.SendNoteOff = 1;
-  MidiEvent sysEx = event(1, EventType::AboveValue, 0xF7, 1, 1, 10);
-  sysEx.SendNoteOff = 1;
-  sysEx.SendOnlyOnce = 1;
-  loadTable({custom, sysEx});
-  const std::int64_t sent = window().sendLog().sent();
-  const std::int64_t notSent = window().sendLog().notSent();
-  EXPECT_EQ(change(1, 50), (Messages{{4, 1, 1}, {0xF7, 1, 1}}))
-      << "handed to the output, which sends nothing for them: no note-off follows";
-  EXPECT_FALSE(window().eventTable().onceAbove(1)) << "what did not go out does not hold";
-  EXPECT_EQ(change(1, 50).size(), 2u);
-  const std::size_t before = midi_.sent().size();
-  EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
-  EXPECT_EQ(sentSince(before), (Messages{{4, 1, 1}}));
-  EXPECT_EQ(window().sendLog().sent(), sent);
-  EXPECT_EQ(window().sendLog().notSent(), notSent + 5);
-}
-
-TEST_F(DispatchTest, ATableChangedInADeviceReportsBoxDuringASendLeavesTheSendWhole) {
-  testing::BoxAnswerer boxes;
-  MidiEvent first = event(1, EventType::ValueChange, 0x93, 60, 100);
-  first.SendNoteOff = 1;
-  const MidiEvent replacement = event(1, EventType::ValueChange, 0xB5, 7, 8);
-  loadTable({first, event(1, EventType::ValueChange, 0x94, 1, 1)});
-  changeTableInReportDuringNextSend([&](EventTable& table) { table.assign({replacement}); });
-  EXPECT_EQ(change(1, 50), (Messages{{0x93, 60, 100}, {0x83, 0, 0}}))
-      << "the note-off of the record as it was; the rest of the walk belonged to the old table";
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(window().eventTable().record(0), replacement);
-  EXPECT_EQ(change(1, 50), (Messages{{0xB5, 7, 8}}));
-
-  loadTable({first});
-  changeTableInReportDuringNextSend([](EventTable& table) { table.remove(0); });
-  const std::size_t before = midi_.sent().size();
-  EXPECT_EQ(execute("0", "EXECUTE"), S_OK);
-  EXPECT_EQ(sentSince(before), (Messages{{0x93, 60, 100}, {0x83, 0, 0}}));
-  EXPECT_EQ(boxes.shown().size(), 2u);
-  EXPECT_EQ(window().eventTable().record(0), MidiEvent::blank());
-}
-
-TEST_F(DispatchTest, AWindowUnloadedInADeviceReportsBoxEndsTheWalkBeforeItsReload) {
-  testing::BoxAnswerer boxes;
-  testing::writeBytes(dir_.file("show.Notecast"),
-                      "[General]\r\nCount=0\r\n[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=150\r\n"
-                      "Data1=1\r\nData2=1\r\nTyp=2\r\n");
-  MidiEvent first = event(1, EventType::ValueChange, 0x93, 60, 100);
-  first.SendNoteOff = 1;
-  loadTable({first, event(1, EventType::ValueChange, 0x94, 1, 1)});
-  form().chkShowLine->setChecked(true);
-  midi_.duringSend = [this] {
-    QTimer::singleShot(0, [this] {
-      VARIANT_BOOL ignored;
-      ComPtr<lumo::IExternalWindow> hosting;
-      window().QueryInterface(lumo::IExternalWindow::iid, hosting.putVoid());
-      hosting->unloadWindow(&ignored);
-    });
-    midi_.fireReport(MidiReportCode::kSendFailed, "Cannot send to synth");
-  };
-  EXPECT_EQ(change(1, 50), (Messages{{0x93, 60, 100}, {0x83, 0, 0}}))
-      << "the next record's Show line step loaded the window again, and the event file with it";
-  EXPECT_EQ(window().eventTable().record(0).MIDIMessage, 150);
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ class OutputChoiceTest : public ::testing::Test {
     std::int32_t message = 15, channel = 1, answer = 0;
     return plugin_->MessageHandle(&message, &channel, &value, &answer);
   }
-  lumo::ILumoTool& tool() { return PluginGlobals::window(); }
+  lumo::ILumoTool& tool() { return PluginGlobals::hostWindow(); }
   std::string openName() { return midi_.status().name; }
   // The host's save question; the boxes it showed, answered with their default.
   std::vector<testing::BoxAnswerer::Shown> ask() {
@@ -104,7 +104,7 @@ TEST_F(OutputChoiceTest, RunOutputIsOpenedOnEveryLoadAndNeverStoredNorAskedAbout
 
   // The window loaded again reads the event file again, and the run's choice wins again.
   VARIANT_BOOL result = 0;
-  auto& window = static_cast<lumo::IExternalWindow&>(PluginGlobals::window());
+  auto& window = static_cast<lumo::IExternalWindow&>(PluginGlobals::hostWindow());
   ASSERT_EQ(window.unloadWindow(&result), S_OK);
   ASSERT_EQ(window.loadWindow(&result), S_OK);
   EXPECT_EQ(openName(), "synth:in");
@@ -145,7 +145,7 @@ TEST_F(OutputChoiceTest, KeptConnectionsReachEveryControlTheWindowMakes) {
 
   midi_.setKeptConnections({});
   VARIANT_BOOL result = 0;
-  auto& window = static_cast<lumo::IExternalWindow&>(PluginGlobals::window());
+  auto& window = static_cast<lumo::IExternalWindow&>(PluginGlobals::hostWindow());
   ASSERT_EQ(window.unloadWindow(&result), S_OK);
   ASSERT_EQ(window.loadWindow(&result), S_OK);
   EXPECT_EQ(midi_.keptConnections(), expected) << "a control made by a new load has them too";
@@ -170,7 +170,7 @@ TEST_F(OutputChoiceTest, OutputListIsTheWindowsAndTheSinkGetsTheWireBytesOfEachM
   SinkLog sink;
   ASSERT_EQ(details->put_MessageSink(&sink), S_OK);
   EXPECT_EQ(dmx(255), S_OK);  // the stored event
-  PluginGlobals::window().table().assign({testing::event(1, EventType::ValueChange, 0xC3, 300)});
+  PluginGlobals::core().table().assign({testing::event(1, EventType::ValueChange, 0xC3, 300)});
   EXPECT_EQ(dmx(0), S_OK);
   EXPECT_EQ(sink.messages, (Bytes{{0x90, 60, 100}, {0xC3, 127}}));
   ASSERT_EQ(details->put_MessageSink(nullptr), S_OK);

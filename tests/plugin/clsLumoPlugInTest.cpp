@@ -183,12 +183,12 @@ TEST_F(clsLumoPlugInTest, EachModuleInfoIsNewWithItsOwnCommandServerButOneWindow
 TEST_F(clsLumoPlugInTest, WindowHeldByTheHostKeepsThePluginUntilReleased) {
   ComPtr<IUnknown> window;
   moduleInfo()->get_Window(window.put());
-  const auto windowAddress = &PluginGlobals::window();
+  const auto windowAddress = &PluginGlobals::hostWindow();
   object_.reset();
   plugin_.reset();
   module_.reset();
   EXPECT_FALSE(PluginGlobals::isTornDown()) << "the host still holds the window";
-  EXPECT_EQ(&PluginGlobals::window(), windowAddress);
+  EXPECT_EQ(&PluginGlobals::hostWindow(), windowAddress);
   EXPECT_GT(ModuleLock::liveObjects(), 0);
   window.reset();
   EXPECT_EQ(ModuleLock::liveObjects(), 0);
@@ -224,7 +224,7 @@ TEST_F(clsLumoPlugInTest, OutputStatusTellsWhatWasSentWithoutLoadingTheWindow) {
                       "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=144\r\nData1=60\r\nData2=100\r\n"
                       "Typ=2\r\n[Entry_1]\r\nDMXChannel=2\r\nMIDIMessage=240\r\nTyp=2\r\n");
   init(FakeHelper::withProject(dir_.file("show"), nullptr).get());
-  ASSERT_EQ(static_cast<lumo::ILumoTool&>(PluginGlobals::window()).LoadProjectData(), S_OK);
+  ASSERT_EQ(static_cast<lumo::ILumoTool&>(PluginGlobals::hostWindow()).LoadProjectData(), S_OK);
   for (std::int32_t channel : {1, 2}) {
     std::int32_t msg = lumo::kMessageChannelValue, value = 7, result = 0;
     plugin_->MessageHandle(&msg, &channel, &value, &result);

@@ -73,7 +73,7 @@ std::int32_t fieldOf(const MidiEvent& e, MidiEventField field) {
 TEST_P(NumberBoxTest, PastedTextIsRangeTestedAsARealNumberAndRoundedHalfToEven) {
   const NumberCase& c = GetParam();
   if (c.field == F::MIDIMessage) testing::pickComboRow(form_->cboMIDIMessage, 7);  // "Custom"
-  window_->table().setField(0, c.field, kUnchanged);
+  window_->core.table().setField(0, c.field, kUnchanged);
   const int before = rebuilds();
   paste(form_->findChild<QLineEdit*>(c.box), c.text);
   EXPECT_EQ(fieldOf(entry(0), c.field), c.stored);
@@ -123,7 +123,7 @@ TEST_F(ConfigfrmEditingTest, NumbersFollowTheUsersDecimalSeparator) {
   };
   for (const auto& c : cases) {
     QLocale::setDefault(c.locale);
-    window_->table().setField(0, F::Data1, kUnchanged);
+    window_->core.table().setField(0, F::Data1, kUnchanged);
     paste(form_->txtData1, c.text);
     EXPECT_EQ(entry(0).Data1, c.stored) << c.text << " in " << c.locale.name().toStdString();
   }
@@ -149,11 +149,11 @@ TEST_F(ConfigfrmEditingTest, TheShareNameBoxTakesWhatTheEventFileKeeps) {
   EXPECT_EQ(form_->txtShareName->text(), longest);
   const std::string shown = form_->txtShareName->text().toStdString();
   EXPECT_EQ(entry(0).ShareName, shown);
-  ASSERT_EQ(window_->SaveProjectData(), S_OK);
+  ASSERT_EQ(window_->host.SaveProjectData(), S_OK);
   EXPECT_NE(testing::readBytes(dir_.file("show.Notecast"))
                 .find("ShareName=" + std::string(1023, '\xE9') + "\r\n"),
             std::string::npos);
-  ASSERT_EQ(window_->LoadProjectData(), S_OK);
+  ASSERT_EQ(window_->host.LoadProjectData(), S_OK);
   EXPECT_EQ(entry(0).ShareName, shown);
   EXPECT_EQ(form_->txtData1->maxLength(), 32767) << "the number boxes keep Qt's limit";
 }
@@ -200,7 +200,7 @@ TEST_F(ConfigfrmEditingTest, AKindPickedWhileNoChannelIsShownUsesChannelOne) {
 }
 
 TEST_F(ConfigfrmEditingTest, WithNoRowHighlightedNoControlStoresAnything) {
-  selectListRow(form_->lstView, -1);
+  window_->highlight(-1);
   const std::vector<MidiEvent> before = entries();
   for (QLineEdit* box :
        {form_->txtDmx, form_->txtValue, form_->txtData1, form_->txtData2, form_->txtShareName}) {

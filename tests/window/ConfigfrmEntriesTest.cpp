@@ -65,14 +65,15 @@ TEST_F(ConfigfrmEntriesTest, DeletingTheLastEntryHighlightsTheNewLastRow) {
 
 TEST_F(ConfigfrmEntriesTest, EntriesMoveUpWholeWithTheirOwnOnceFlags) {
   load({a_, b_, c_});
-  window_->table().setOnceAbove(1, true);
-  window_->table().setOnceBelow(0, true);
+  window_->core.table().setOnceAbove(1, true);
+  window_->core.table().setOnceBelow(0, true);
   select(0);
   clickDelete();
   EXPECT_EQ(entries(), (std::vector<MidiEvent>{b_, c_}));
-  EXPECT_TRUE(window_->eventTable().onceAbove(0));
-  EXPECT_FALSE(window_->eventTable().onceBelow(0)) << "nothing inherited from the deleted entry";
-  EXPECT_FALSE(window_->eventTable().onceAbove(1));
+  EXPECT_TRUE(window_->core.eventTable().onceAbove(0));
+  EXPECT_FALSE(window_->core.eventTable().onceBelow(0))
+      << "nothing inherited from the deleted entry";
+  EXPECT_FALSE(window_->core.eventTable().onceAbove(1));
 }
 
 // The entry that moves up into the highlight is shown, never written: a value-mapping entry keeps
@@ -122,16 +123,16 @@ TEST_F(ConfigfrmEntriesTest, NewAppendsTheDefaultsAndKeepsTheHighlight) {
   EXPECT_EQ(line(1),
             "Chan: 0, Typ: 0, MSG: 90, Data1: 0, Data2: 0, Value: 127, NoteOff: No, Once: No, "
             "Share: No, Name: ");
-  selectListRow(form_->lstView, -1);
+  window_->highlight(-1);
   clickNew();
-  EXPECT_EQ(window_->eventTable().size(), 3);
+  EXPECT_EQ(window_->core.eventTable().size(), 3);
   EXPECT_EQ(form_->lstView->selectedRow(), -1);
 }
 
 TEST_F(ConfigfrmEntriesTest, NewOnAFullTableAddsNothing) {
   load(std::vector<MidiEvent>(EventTable::kMaxRecords, a_));
   clickNew();
-  EXPECT_EQ(window_->eventTable().size(), EventTable::kMaxRecords);
+  EXPECT_EQ(window_->core.eventTable().size(), EventTable::kMaxRecords);
   EXPECT_EQ(form_->lstView->count(), EventTable::kMaxRecords);
 }
 

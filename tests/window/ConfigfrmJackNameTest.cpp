@@ -12,6 +12,7 @@
 #include "tests/support/PrivateJackServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiInput.h"
+#include "tests/window/WindowUnderTest.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 
@@ -32,8 +33,8 @@ class ConfigfrmJackNameTest : public ::testing::Test {
 std::unique_ptr<PrivateJackServer> ConfigfrmJackNameTest::server_;
 std::string ConfigfrmJackNameTest::error_;
 
-QString currentOutput(Configfrm& window) {
-  return window.form().cboMidiOutput->currentText();
+QString currentOutput(WindowUnderTest& window) {
+  return window.view.form().cboMidiOutput->currentText();
 }
 
 TEST_F(ConfigfrmJackNameTest, AnOutputNamedBeyondTheCodePageIsChosenAgainAfterSaveAndLoad) {
@@ -47,34 +48,34 @@ TEST_F(ConfigfrmJackNameTest, AnOutputNamedBeyondTheCodePageIsChosenAgainAfterSa
   TempDir dir;
   const std::string file = dir.file("show.Notecast");
   {
-    Configfrm window;
-    window.setProjectBaseSource([&] { return dir.file("show"); });
+    WindowUnderTest window;
+    window.core.setProjectBaseSource([&] { return dir.file("show"); });
     int row = -1;
     ASSERT_TRUE(waitUntil([&] {
-      window.fillDeviceList();
-      row = window.form().cboMidiOutput->findText(portName);
+      window.core.fillDeviceList();
+      row = window.view.form().cboMidiOutput->findText(portName);
       return row >= 0;
     })) << "the port is listed under its own name";
-    pickComboRow(window.form().cboMidiOutput, row);
-    ASSERT_EQ(window.SaveProjectData(), S_OK);
+    pickComboRow(window.view.form().cboMidiOutput, row);
+    ASSERT_EQ(window.host.SaveProjectData(), S_OK);
   }
   EXPECT_NE(readBytes(file).find("MIDIOutputDevice=" + port + "\r\n"), std::string::npos)
       << readBytes(file);
 
-  Configfrm window;
-  window.setProjectBaseSource([&] { return dir.file("show"); });
-  ASSERT_EQ(window.ClearProjectData(), S_OK);  // the host's start sequence
-  ASSERT_EQ(window.LoadProjectData(), S_OK);
+  WindowUnderTest window;
+  window.core.setProjectBaseSource([&] { return dir.file("show"); });
+  ASSERT_EQ(window.host.ClearProjectData(), S_OK);  // the host's start sequence
+  ASSERT_EQ(window.host.LoadProjectData(), S_OK);
   EXPECT_EQ(currentOutput(window), portName);
-  EXPECT_EQ(window.form().cboMidiOutput->currentIndex(),
-            window.form().cboMidiOutput->findText(portName))
+  EXPECT_EQ(window.view.form().cboMidiOutput->currentIndex(),
+            window.view.form().cboMidiOutput->findText(portName))
       << "chosen from the list, not added again as a missing output";
-  QTest::mouseClick(window.form().cmdSendTestNote, Qt::LeftButton);
+  QTest::mouseClick(window.view.form().cmdSendTestNote, Qt::LeftButton);
   EXPECT_EQ(synth.next(), (Bytes{0x90, 0x40, 0x40})) << "the chosen output is that port";
 
   BoxAnswerer boxes;
   VARIANT_BOOL cancelled = VARIANT_TRUE;
-  ASSERT_EQ(window.AskToSaveProjectData(&cancelled), S_OK);
+  ASSERT_EQ(window.host.AskToSaveProjectData(&cancelled), S_OK);
   EXPECT_EQ(cancelled, VARIANT_FALSE);
   EXPECT_TRUE(boxes.shown().empty()) << "nothing was edited";
 }

@@ -16,6 +16,7 @@
 #include "tests/support/PrivateJackServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiInput.h"
+#include "tests/window/WindowUnderTest.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 
@@ -31,11 +32,11 @@ class ConfigfrmJackTest : public ::testing::Test {
   static void TearDownTestSuite() { server_.reset(); }
 
   // The row of the device list that names `port`, after the list was filled again.
-  int rowOf(Configfrm& window, const std::string& port) {
+  int rowOf(WindowUnderTest& window, const std::string& port) {
     int row = -1;
     waitUntil([&] {
-      window.fillDeviceList();
-      row = window.form().cboMidiOutput->findText(QString::fromStdString(port));
+      window.core.fillDeviceList();
+      row = window.view.form().cboMidiOutput->findText(QString::fromStdString(port));
       return row >= 0;
     });
     return row;
@@ -50,8 +51,8 @@ class ConfigfrmJackTest : public ::testing::Test {
         },
         10s);
   }
-  static bool lists(Configfrm& window, const std::string& port) {
-    return window.form().cboMidiOutput->findText(QString::fromStdString(port)) >= 0;
+  static bool lists(WindowUnderTest& window, const std::string& port) {
+    return window.view.form().cboMidiOutput->findText(QString::fromStdString(port)) >= 0;
   }
 
   static std::unique_ptr<PrivateJackServer> server_;
@@ -67,14 +68,14 @@ TEST_F(ConfigfrmJackTest, TestNoteAndDispatchedChangeReachTheChosenPort) {
   synth.offerPort();
 
   TempDir dir;
-  Configfrm window;
-  window.setProjectBaseSource([&] { return dir.file("show"); });
-  window.form();  // loads: the device list is filled
+  WindowUnderTest window;
+  window.core.setProjectBaseSource([&] { return dir.file("show"); });
+  window.view.form();  // loads: the device list is filled
   const int row = rowOf(window, client + ":in");
   ASSERT_GE(row, 1) << "row 0 is the virtual output; the synth's port follows";
-  pickComboRow(window.form().cboMidiOutput, row);
+  pickComboRow(window.view.form().cboMidiOutput, row);
 
-  QTest::mouseClick(window.form().cmdSendTestNote, Qt::LeftButton);
+  QTest::mouseClick(window.view.form().cmdSendTestNote, Qt::LeftButton);
   EXPECT_EQ(synth.next(), (Bytes{0x90, 0x40, 0x40}));
 
   MidiEvent fader;
@@ -83,8 +84,8 @@ TEST_F(ConfigfrmJackTest, TestNoteAndDispatchedChangeReachTheChosenPort) {
   fader.MIDIMessage = 0xB1;
   fader.Data1 = 7;
   fader.SendNoteOff = 1;
-  window.table().assign({fader});
-  window.ExecuteMidiEvent(3, 255);
+  window.core.table().assign({fader});
+  window.core.ExecuteMidiEvent(3, 255);
   EXPECT_EQ(synth.next(), (Bytes{0xB1, 0x07, 0x7F}));
   EXPECT_EQ(synth.next(), (Bytes{0x81, 0x00, 0x00})) << "the note-off on the record's channel";
 }
@@ -94,30 +95,31 @@ TEST_F(ConfigfrmJackTest, PortsThatComeAndGoShowAndTheChosenOneGetsMidiAgainWhen
   const std::string client = ownClientName("returning");
   const std::string port = client + ":in";
   TempDir dir;
-  Configfrm window;
-  window.setProjectBaseSource([&] { return dir.file("show"); });
+  WindowUnderTest window;
+  window.core.setProjectBaseSource([&] { return dir.file("show"); });
   VARIANT_BOOL ignored = 0;
-  window.form();
-  ASSERT_EQ(window.showWindow(&ignored), S_OK);
+  window.view.form();
+  ASSERT_EQ(window.host.showWindow(&ignored), S_OK);
   BoxAnswerer boxes;
 
   auto synth = std::make_unique<MidiReader>(client);
   synth->offerPort();
   ASSERT_TRUE(processUntil([&] { return lists(window, port); })) << "announced, not asked for";
-  pickComboRow(window.form().cboMidiOutput,
-               window.form().cboMidiOutput->findText(QString::fromStdString(port)));
-  QTest::mouseClick(window.form().cmdSendTestNote, Qt::LeftButton);
+  pickComboRow(window.view.form().cboMidiOutput,
+               window.view.form().cboMidiOutput->findText(QString::fromStdString(port)));
+  QTest::mouseClick(window.view.form().cmdSendTestNote, Qt::LeftButton);
   EXPECT_EQ(synth->next(), (Bytes{0x90, 0x40, 0x40}));
 
   synth.reset();  // quits
   ASSERT_TRUE(processUntil([&] { return boxes.shown().size() == 1; }));
-  EXPECT_EQ(window.outputStatus().state, MidiOutputState::kMissing);
-  EXPECT_EQ(window.form().cboMidiOutput->currentText().toStdString(), port) << "still chosen";
+  EXPECT_EQ(window.core.outputStatus().state, MidiOutputState::kMissing);
+  EXPECT_EQ(window.view.form().cboMidiOutput->currentText().toStdString(), port) << "still chosen";
 
   synth = std::make_unique<MidiReader>(client);  // ... and starts again
   synth->offerPort();
-  ASSERT_TRUE(processUntil([&] { return window.outputStatus().state == MidiOutputState::kOpen; }));
-  QTest::mouseClick(window.form().cmdSendTestNote, Qt::LeftButton);
+  ASSERT_TRUE(
+      processUntil([&] { return window.core.outputStatus().state == MidiOutputState::kOpen; }));
+  QTest::mouseClick(window.view.form().cmdSendTestNote, Qt::LeftButton);
   EXPECT_EQ(synth->next(), (Bytes{0x90, 0x40, 0x40}));
   ASSERT_EQ(boxes.shown().size(), 2u);
   EXPECT_EQ(boxes.shown()[1].text, "MIDI output " + port + " is back");
@@ -131,23 +133,25 @@ TEST_F(ConfigfrmJackTest, NoMidiSystemIsOneBoxThroughStartSendsAndReloadThenOneW
   writeBytes(dir.file("show.Notecast"),
              "[General]\r\nMIDIOutputDevice=Notecast virtual output\r\nCount=0\r\n"
              "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=176\r\nData1=7\r\nTyp=4\r\n");
-  Configfrm window;
-  window.setProjectBaseSource([&] { return dir.file("show"); });
+  WindowUnderTest window;
+  window.core.setProjectBaseSource([&] { return dir.file("show"); });
   BoxAnswerer boxes;
-  ASSERT_EQ(window.ClearProjectData(), S_OK);  // the host's start sequence
-  ASSERT_EQ(window.LoadProjectData(), S_OK);
+  ASSERT_EQ(window.host.ClearProjectData(), S_OK);  // the host's start sequence
+  ASSERT_EQ(window.host.LoadProjectData(), S_OK);
   for (int value = 0; value < 20; ++value)
-    EXPECT_NE(failureOf([&] { window.ExecuteMidiEvent(1, value); }), std::nullopt);
+    EXPECT_NE(failureOf([&] { window.core.ExecuteMidiEvent(1, value); }), std::nullopt);
   VARIANT_BOOL ignored = 0;
-  ASSERT_EQ(window.unloadWindow(&ignored), S_OK);  // the frame's close button, and a send loads
-  EXPECT_NE(failureOf([&] { window.ExecuteMidiEvent(1, 100); }), std::nullopt);
+  ASSERT_EQ(window.host.unloadWindow(&ignored),
+            S_OK);  // the frame's close button, and a send loads
+  EXPECT_NE(failureOf([&] { window.core.ExecuteMidiEvent(1, 100); }), std::nullopt);
   QApplication::processEvents();
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text, "No MIDI output is possible: no JACK server is running.");
 
   ::setenv("JACK_DEFAULT_SERVER", serverName.c_str(), 1);  // a server runs: found by the poll
-  ASSERT_TRUE(processUntil([&] { return window.outputStatus().state == MidiOutputState::kOpen; }));
-  EXPECT_EQ(failureOf([&] { window.ExecuteMidiEvent(1, 50); }), std::nullopt);
+  ASSERT_TRUE(
+      processUntil([&] { return window.core.outputStatus().state == MidiOutputState::kOpen; }));
+  EXPECT_EQ(failureOf([&] { window.core.ExecuteMidiEvent(1, 50); }), std::nullopt);
   ASSERT_EQ(boxes.shown().size(), 2u);
   EXPECT_EQ(boxes.shown()[1].text, "MIDI output Notecast virtual output is back");
 }

@@ -14,6 +14,7 @@
 #include "tests/support/RecordingMidiOutput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiInput.h"
+#include "tests/window/WindowUnderTest.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 
@@ -29,14 +30,14 @@ class ConfigfrmOutputListTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
-    window_->setProjectBaseSource([this] { return dir_.file("show"); });
+    window_->core.setProjectBaseSource([this] { return dir_.file("show"); });
   }
   void TearDown() override {
     window_.reset();
     setMidiOutputFactory({});
   }
 
-  QComboBox* list() { return window_->form().cboMidiOutput; }
+  QComboBox* list() { return window_->view.form().cboMidiOutput; }
   Strings rows() {
     Strings names;
     for (int row = 0; row < list()->count(); ++row)
@@ -64,11 +65,11 @@ class ConfigfrmOutputListTest : public ::testing::Test {
 
   testing::TempDir dir_;
   RecordingMidiOutput midi_{{"reader:in", "synth:midi_in"}};
-  std::unique_ptr<Configfrm> window_ = std::make_unique<Configfrm>();
+  std::unique_ptr<WindowUnderTest> window_ = std::make_unique<WindowUnderTest>();
 };
 
 TEST_F(ConfigfrmOutputListTest, AnnouncedChangesRefillTheListKeepingTheChoiceEvenWhenItIsGone) {
-  window_->form();
+  window_->view.form();
   testing::pickComboRow(list(), 2);
   ASSERT_EQ(midi_.status().name, "synth:midi_in");
   QApplication::processEvents();
@@ -98,15 +99,15 @@ TEST_F(ConfigfrmOutputListTest, AnnouncedChangesRefillTheListKeepingTheChoiceEve
 // A clear leaves no output selected until the next load, whatever stays open, so a save after a
 // clear writes none: a new project does not inherit the last one's output.
 TEST_F(ConfigfrmOutputListTest, AfterAClearNoOutputIsSelectedUntilTheNextLoad) {
-  window_->form();
+  window_->view.form();
   testing::pickComboRow(list(), 2);
-  EXPECT_EQ(window_->ClearProjectData(), S_OK);
+  EXPECT_EQ(window_->host.ClearProjectData(), S_OK);
   midi_.setDevices({"new:in", "reader:in", "synth:midi_in"});
   announceChange();
   const Strings appeared = {"Notecast virtual output", "new:in", "reader:in", "synth:midi_in"};
   ASSERT_TRUE(processUntil([&] { return rows() == appeared; })) << ::testing::PrintToString(rows());
   EXPECT_EQ(list()->currentIndex(), -1);
-  EXPECT_EQ(window_->deviceToStore(), "");
+  EXPECT_EQ(window_->core.deviceToStore(), "");
 
   testing::pickComboRow(list(), 1);  // the user's pick counts again
   announceChange();
@@ -116,12 +117,12 @@ TEST_F(ConfigfrmOutputListTest, AfterAClearNoOutputIsSelectedUntilTheNextLoad) {
 
 TEST_F(ConfigfrmOutputListTest, ShowingTheWindowListsAPortThatAppearedWhileItWasHidden) {
   VARIANT_BOOL ignored = 0;
-  window_->form();
-  ASSERT_EQ(window_->showWindow(&ignored), S_OK);
-  ASSERT_EQ(window_->hideWindow(&ignored), S_OK);
+  window_->view.form();
+  ASSERT_EQ(window_->host.showWindow(&ignored), S_OK);
+  ASSERT_EQ(window_->host.hideWindow(&ignored), S_OK);
   midi_.clearLog();
   midi_.setDevices({"reader:in", "synth:midi_in", "late:in"});
-  ASSERT_EQ(window_->showWindow(&ignored), S_OK);
+  ASSERT_EQ(window_->host.showWindow(&ignored), S_OK);
   EXPECT_EQ(rows(), (Strings{"Notecast virtual output", "reader:in", "synth:midi_in", "late:in"}));
   EXPECT_FALSE(anyOpenOrClose());
 }
@@ -130,11 +131,11 @@ TEST_F(ConfigfrmOutputListTest, StoredOutputThatIsNotThereStaysChosenSavedAndLoo
   testing::writeBytes(dir_.file("show.Notecast"),
                       "[General]\r\nMIDIOutputDevice=gone:in\r\nCount=0\r\n"
                       "[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=144\r\n");
-  ASSERT_EQ(window_->LoadProjectData(), S_OK);
+  ASSERT_EQ(window_->host.LoadProjectData(), S_OK);
   EXPECT_EQ(rows(), (Strings{"Notecast virtual output", "reader:in", "synth:midi_in", "gone:in"}));
   EXPECT_EQ(list()->currentText(), "gone:in");
-  EXPECT_EQ(window_->outputStatus().state, MidiOutputState::kMissing);
-  EXPECT_EQ(window_->outputStatus().name, "gone:in");
+  EXPECT_EQ(window_->core.outputStatus().state, MidiOutputState::kMissing);
+  EXPECT_EQ(window_->core.outputStatus().name, "gone:in");
   const auto at = std::find(midi_.log().begin(), midi_.log().end(), "DeviceName=gone:in");
   ASSERT_NE(at, midi_.log().end());
   EXPECT_EQ(*(at + 1), "Action=1") << "chosen by its name";
@@ -146,20 +147,20 @@ TEST_F(ConfigfrmOutputListTest, StoredOutputThatIsNotThereStaysChosenSavedAndLoo
 
   testing::BoxAnswerer boxes;
   VARIANT_BOOL cancelled = VARIANT_TRUE;
-  ASSERT_EQ(window_->AskToSaveProjectData(&cancelled), S_OK);
+  ASSERT_EQ(window_->host.AskToSaveProjectData(&cancelled), S_OK);
   EXPECT_TRUE(boxes.shown().empty()) << "the choice is what the file holds: nothing to save";
 }
 
 TEST_F(ConfigfrmOutputListTest, StatusIsTheControlsWhileLoadedAndNoneOtherwise) {
-  EXPECT_EQ(window_->outputStatus().state, MidiOutputState::kNone);
-  EXPECT_EQ(window_->presence(), Configfrm::Presence::NotLoaded) << "reading it loads nothing";
+  EXPECT_EQ(window_->core.outputStatus().state, MidiOutputState::kNone);
+  EXPECT_EQ(window_->view.presence(), Configfrm::Presence::NotLoaded) << "reading it loads nothing";
   testing::pickComboRow(list(), 1);
-  EXPECT_EQ(window_->outputStatus().state, MidiOutputState::kOpen);
-  EXPECT_EQ(window_->outputStatus().name, "reader:in");
+  EXPECT_EQ(window_->core.outputStatus().state, MidiOutputState::kOpen);
+  EXPECT_EQ(window_->core.outputStatus().name, "reader:in");
   VARIANT_BOOL ignored = 0;
-  ASSERT_EQ(window_->unloadWindow(&ignored), S_OK);
-  EXPECT_EQ(window_->outputStatus().state, MidiOutputState::kNone);
-  EXPECT_EQ(window_->outputStatus().name, "");
+  ASSERT_EQ(window_->host.unloadWindow(&ignored), S_OK);
+  EXPECT_EQ(window_->core.outputStatus().state, MidiOutputState::kNone);
+  EXPECT_EQ(window_->core.outputStatus().name, "");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "tests/support/BoxAnswerer.h"
 #include "tests/support/RecordingMidiOutput.h"
 #include "tests/support/TempDir.h"
+#include "tests/window/WindowUnderTest.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 
@@ -41,44 +42,44 @@ class ConfigfrmPersistenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
-    window_.setProjectBaseSource([this] { return dir_.file("show"); });
+    window_.core.setProjectBaseSource([this] { return dir_.file("show"); });
   }
   void TearDown() override { setMidiOutputFactory({}); }
 
   std::string file() const { return dir_.file("show.Notecast"); }
-  void load() { ASSERT_EQ(window_.LoadProjectData(), S_OK); }
+  void load() { ASSERT_EQ(window_.host.LoadProjectData(), S_OK); }
   // Asks as the host does, answering a box with `press`; returns the result and the boxes shown.
   std::pair<bool, std::vector<testing::BoxAnswerer::Shown>> ask(
       QMessageBox::StandardButton press = QMessageBox::NoButton) {
     testing::BoxAnswerer boxes(press);
     VARIANT_BOOL cancelled = 0;
-    EXPECT_EQ(window_.AskToSaveProjectData(&cancelled), S_OK);
+    EXPECT_EQ(window_.host.AskToSaveProjectData(&cancelled), S_OK);
     return {cancelled == VARIANT_TRUE, boxes.shown()};
   }
-  void edit() { window_.table().setField(0, MidiEventField::Data1, 61); }
+  void edit() { window_.core.table().setField(0, MidiEventField::Data1, 61); }
 
   testing::TempDir dir_;
   RecordingMidiOutput midi_{{"USB MIDI Interface", "Other"}};
-  Configfrm window_;
+  WindowUnderTest window_;
 };
 
 TEST_F(ConfigfrmPersistenceTest, TheExampleFileLoadsAndSavesBackToTheSameBytes) {
   writeBytes(file(), kExample);
   load();
-  EXPECT_EQ(window_.form().cboMidiOutput->currentText(), "USB MIDI Interface");
+  EXPECT_EQ(window_.view.form().cboMidiOutput->currentText(), "USB MIDI Interface");
   EXPECT_EQ(midi_.openDevice(), 0) << "the stored device is opened";
-  ASSERT_EQ(window_.eventTable().size(), 2);
-  EXPECT_EQ(window_.eventTable().record(0).ShareName, "Fog on");
-  EXPECT_EQ(window_.eventTable().record(1).MIDIMessage, 177);
-  EXPECT_EQ(window_.form().pos(), QPoint(40, 30)) << "600 and 450 twips";
-  ASSERT_EQ(window_.SaveProjectData(), S_OK);
+  ASSERT_EQ(window_.core.eventTable().size(), 2);
+  EXPECT_EQ(window_.core.eventTable().record(0).ShareName, "Fog on");
+  EXPECT_EQ(window_.core.eventTable().record(1).MIDIMessage, 177);
+  EXPECT_EQ(window_.view.form().pos(), QPoint(40, 30)) << "600 and 450 twips";
+  ASSERT_EQ(window_.host.SaveProjectData(), S_OK);
   EXPECT_EQ(readBytes(file()), kExampleSaved) << "a save drops the window position";
 }
 
 TEST_F(ConfigfrmPersistenceTest, NothingEditedAsksNothingAndStoresThePosition) {
   writeBytes(file(), kExampleSaved);
   load();
-  window_.form().move(100, 20);
+  window_.view.form().move(100, 20);
   const auto [cancelled, boxes] = ask();
   EXPECT_FALSE(cancelled);
   EXPECT_TRUE(boxes.empty());
@@ -106,7 +107,7 @@ TEST_F(ConfigfrmPersistenceTest, EditedThenNoChangesOnlyThePositionKeys) {
   writeBytes(file(), kExample);
   load();
   edit();
-  window_.form().move(10, 10);
+  window_.view.form().move(10, 10);
   const auto [cancelled, boxes] = ask(QMessageBox::No);
   EXPECT_FALSE(cancelled);
   EXPECT_EQ(boxes.size(), 1u);
@@ -128,8 +129,8 @@ TEST_F(ConfigfrmPersistenceTest, EditedThenYesRewritesAndThenAddsThePosition) {
 
 TEST_F(ConfigfrmPersistenceTest, ANewProjectClosedUneditedGetsOnlyThePosition) {
   load();
-  ASSERT_EQ(window_.eventTable().size(), 1);
-  EXPECT_EQ(window_.eventTable().record(0), MidiEvent::added()) << "the read defaults";
+  ASSERT_EQ(window_.core.eventTable().size(), 1);
+  EXPECT_EQ(window_.core.eventTable().record(0), MidiEvent::added()) << "the read defaults";
   EXPECT_EQ(midi_.log().back(), "Action=1");
   EXPECT_EQ(*(midi_.log().end() - 2), "DeviceNumber=-2") << "no row chosen: device -2";
   const auto [cancelled, boxes] = ask();
@@ -141,7 +142,7 @@ TEST_F(ConfigfrmPersistenceTest, ANewProjectClosedUneditedGetsOnlyThePosition) {
 TEST_F(ConfigfrmPersistenceTest, LoadingTwiceListsEveryDeviceOnce) {
   load();
   load();
-  EXPECT_EQ(window_.form().cboMidiOutput->count(), 3);
+  EXPECT_EQ(window_.view.form().cboMidiOutput->count(), 3);
 }
 
 TEST_F(ConfigfrmPersistenceTest, AnUnloadDropsUnsavedEditsAndTheNextAskFindsNoChange) {
@@ -149,19 +150,19 @@ TEST_F(ConfigfrmPersistenceTest, AnUnloadDropsUnsavedEditsAndTheNextAskFindsNoCh
   load();
   edit();
   VARIANT_BOOL ignored;
-  window_.unloadWindow(&ignored);
+  window_.host.unloadWindow(&ignored);
   const auto [cancelled, boxes] = ask();
   EXPECT_FALSE(cancelled);
   EXPECT_TRUE(boxes.empty()) << "the comparison loaded the window, which re-read the file";
-  EXPECT_EQ(window_.eventTable().record(0).Data1, 60);
+  EXPECT_EQ(window_.core.eventTable().record(0).Data1, 60);
 }
 
 TEST_F(ConfigfrmPersistenceTest, ClearOnAnUnloadedWindowLeavesTheBlankEntry) {
   writeBytes(file(), kExample);
-  ASSERT_EQ(window_.ClearProjectData(), S_OK);
-  ASSERT_EQ(window_.eventTable().size(), 1);
-  EXPECT_EQ(window_.eventTable().record(0), MidiEvent::blank());
-  EXPECT_EQ(window_.form().cboMidiOutput->count(), 0);
+  ASSERT_EQ(window_.host.ClearProjectData(), S_OK);
+  ASSERT_EQ(window_.core.eventTable().size(), 1);
+  EXPECT_EQ(window_.core.eventTable().record(0), MidiEvent::blank());
+  EXPECT_EQ(window_.view.form().cboMidiOutput->count(), 0);
   EXPECT_EQ(readBytes(file()), kExample) << "a clear touches no file";
 }
 
@@ -170,7 +171,7 @@ TEST_F(ConfigfrmPersistenceTest, AFailedSaveIsReportedAndTheOldFileStays) {
   load();
   edit();
   ::chmod(file().c_str(), 0444);
-  EXPECT_EQ(window_.SaveProjectData(), static_cast<HRESULT>(0x800A004Bu));
+  EXPECT_EQ(window_.host.SaveProjectData(), static_cast<HRESULT>(0x800A004Bu));
   EXPECT_EQ(readBytes(file()), kExample);
 
   const auto [cancelled, boxes] = ask(QMessageBox::Yes);
@@ -184,20 +185,20 @@ TEST_F(ConfigfrmPersistenceTest, AFailedSaveIsReportedAndTheOldFileStays) {
 TEST_F(ConfigfrmPersistenceTest, AStoredNonNumberFailsTheQuestionWithoutABox) {
   writeBytes(file(), "[General]\r\nCount=x\r\n");
   load();
-  EXPECT_EQ(window_.eventTable().size(), 1) << "a Count that is not a number loads one entry";
+  EXPECT_EQ(window_.core.eventTable().size(), 1) << "a Count that is not a number loads one entry";
   testing::BoxAnswerer boxes;
   VARIANT_BOOL cancelled = VARIANT_TRUE;
-  EXPECT_EQ(window_.AskToSaveProjectData(&cancelled), static_cast<HRESULT>(0x800A000Du));
+  EXPECT_EQ(window_.host.AskToSaveProjectData(&cancelled), static_cast<HRESULT>(0x800A000Du));
   EXPECT_TRUE(boxes.shown().empty());
   EXPECT_EQ(readBytes(file()), "[General]\r\nCount=x\r\n");
 }
 
 TEST_F(ConfigfrmPersistenceTest, WindowPositionStepsStandAlone) {
   writeBytes(file(), "[General]\r\nLeft=abc\r\nTop=300\r\nWindowState=3\r\n");
-  window_.form();  // the load sequence applies the position
-  EXPECT_EQ(window_.form().pos(), QPoint(0, 20)) << "only the top is applied";
+  window_.view.form();  // the load sequence applies the position
+  EXPECT_EQ(window_.view.form().pos(), QPoint(0, 20)) << "only the top is applied";
   std::int32_t state = -1;
-  window_.get_WindowState(&state);
+  window_.host.get_WindowState(&state);
   EXPECT_EQ(state, 0) << "state 3 changes nothing";
 }
 
@@ -208,20 +209,20 @@ TEST_F(ConfigfrmPersistenceTest, APositionTheWindowCannotTakeIsReplacedByItsOwn)
        {"[General]\r\nLeft=2200000000\r\nTop=1e12\r\n", "[General]\r\nLeft=abc\r\nTop=\r\n"}) {
     writeBytes(file(), general);
     load();
-    EXPECT_EQ(window_.form().pos(), QPoint(0, 0)) << "neither is applied: " << general;
+    EXPECT_EQ(window_.view.form().pos(), QPoint(0, 0)) << "neither is applied: " << general;
     EXPECT_FALSE(ask().first);
     EXPECT_EQ(readBytes(file()), "[General]\r\nLeft=0\r\nTop=0\r\nWindowState=0\r\n");
-    window_.unloadForTearDown();
+    window_.core.unload();
   }
 }
 
 TEST_F(ConfigfrmPersistenceTest, WithoutAProjectNoFileIsTouched) {
-  Configfrm orphan;
-  orphan.setProjectBaseSource([]() -> std::string { throw std::runtime_error("no project"); });
+  WindowUnderTest orphan;
+  orphan.core.setProjectBaseSource([]() -> std::string { throw std::runtime_error("no project"); });
   VARIANT_BOOL result = 0;
-  EXPECT_TRUE(FAILED(orphan.loadWindow(&result))) << "the load reports the missing project";
-  EXPECT_EQ(orphan.SaveProjectData(), S_OK);
-  EXPECT_EQ(orphan.AskToSaveProjectData(&result), S_OK);
+  EXPECT_TRUE(FAILED(orphan.host.loadWindow(&result))) << "the load reports the missing project";
+  EXPECT_EQ(orphan.host.SaveProjectData(), S_OK);
+  EXPECT_EQ(orphan.host.AskToSaveProjectData(&result), S_OK);
   EXPECT_EQ(result, VARIANT_FALSE);
   EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(file()).parent_path()));
 }

@@ -106,7 +106,7 @@ TEST_F(ConfigfrmSelectionTest, KeyboardMovesAndClicksOnTheHighlightedRowShowTheE
   QTest::keyClick(form_->lstView, Qt::Key_Down);
   EXPECT_EQ(form_->txtDmx->text(), "2");
   testing::typeInto(form_->txtDmx, "9");  // row 1 now watches channel 9
-  window_->table().setField(1, MidiEventField::DMXChannel, 4);
+  window_->core.table().setField(1, MidiEventField::DMXChannel, 4);
   select(1);
   EXPECT_EQ(form_->txtDmx->text(), "4") << "a click on the highlighted row shows it again";
 }

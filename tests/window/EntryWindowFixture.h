@@ -13,6 +13,7 @@
 #include "tests/support/RecordingMidiOutput.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiInput.h"
+#include "tests/window/WindowUnderTest.h"
 #include "window/Configfrm.h"
 #include "window/ConfigfrmForm.h"
 #include "window/EntryListWidget.h"
@@ -30,10 +31,10 @@ class EntryWindowFixture {
  protected:
   EntryWindowFixture() {
     setMidiOutputFactory([this] { return std::make_unique<RecordingMidiOutput::Handle>(midi_); });
-    window_->setProjectBaseSource([this] { return dir_.file("show"); });
-    form_ = &window_->form();
+    window_->core.setProjectBaseSource([this] { return dir_.file("show"); });
+    form_ = &window_->view.form();
     VARIANT_BOOL ignored;
-    window_->showWindow(&ignored);
+    window_->host.showWindow(&ignored);
   }
   ~EntryWindowFixture() {
     window_.reset();
@@ -41,16 +42,16 @@ class EntryWindowFixture {
   }
 
   void load(std::vector<MidiEvent> events) {
-    window_->table().assign(std::move(events));
-    window_->refreshEntryList();
+    window_->core.table().assign(std::move(events));
+    window_->core.refreshEntryList();
   }
   std::vector<MidiEvent> entries() const {
     std::vector<MidiEvent> all;
-    for (std::int32_t i = 0; i < window_->eventTable().size(); ++i)
-      all.push_back(window_->eventTable().record(i));
+    for (std::int32_t i = 0; i < window_->core.eventTable().size(); ++i)
+      all.push_back(window_->core.eventTable().record(i));
     return all;
   }
-  const MidiEvent& entry(int index) const { return window_->eventTable().record(index); }
+  const MidiEvent& entry(int index) const { return window_->core.eventTable().record(index); }
   std::string line(int row) const { return form_->lstView->rowText(row).toStdString(); }
   void select(int row) { clickListRow(form_->lstView, row); }
   // The whole text in one user edit: select all, paste.
@@ -63,7 +64,7 @@ class EntryWindowFixture {
 
   TempDir dir_;
   RecordingMidiOutput midi_;
-  std::unique_ptr<Configfrm> window_ = std::make_unique<Configfrm>();
+  std::unique_ptr<WindowUnderTest> window_ = std::make_unique<WindowUnderTest>();
   ConfigfrmForm* form_ = nullptr;
 };
 

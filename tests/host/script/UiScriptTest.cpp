@@ -38,16 +38,18 @@ TEST_F(UiScriptTest, FreshWindowIsDumpedInTableOrderWithEveryRow) {
             run.out.indexOf(R"(  Label10 label enabled 8,16,57,17 "DMX Chan:")"));
 }
 
-// ui window never loads the window; every other ui call does.
+// ui window never loads the window; every other ui call does, and so does any other load of
+// the plug-in (here the project's).
 TEST_F(UiScriptTest, WindowReportFollowsLoadShowAndUnload) {
   const HostRun run = host.runScript(
       "ui window\nis-open\nui click cmdNew\nui window\nshow-window\nui window\n"
-      "unload-window\nui window\n");
+      "unload-window\nui window\nload\nui window\n");
   expectCleanRun(run);
-  EXPECT_EQ(run.out, (QStringList{"ui -> unloaded", "is-open -> False", "ui -> (none)",
-                                  "ui -> hidden left=0 top=0 state=0", "show-window -> False",
-                                  "ui -> shown left=0 top=0 state=0", "unload-window -> False",
-                                  "ui -> unloaded"}));
+  EXPECT_EQ(run.out,
+            (QStringList{"ui -> unloaded", "is-open -> False", "ui -> (none)",
+                         "ui -> hidden left=0 top=0 state=0", "show-window -> False",
+                         "ui -> shown left=0 top=0 state=0", "unload-window -> False",
+                         "ui -> unloaded", "load -> (none)", "ui -> hidden left=0 top=0 state=0"}));
 }
 
 TEST_F(UiScriptTest, InputShowsInTheControls) {

@@ -1,4 +1,4 @@
-#include "window/OutputChangeRelay.h"
+#include "core/OutputChangeRelay.h"
 
 #include <QMetaObject>
 #include <QObject>
@@ -26,9 +26,9 @@ struct OutputChangeRelay::Shared {
   }
 };
 
-OutputChangeRelay::OutputChangeRelay(QObject* context, std::function<void()> onChange)
+OutputChangeRelay::OutputChangeRelay(std::function<void()> onChange)
     : shared_(std::make_shared<Shared>()) {
-  shared_->context = context;
+  shared_->context = &context_;
   shared_->onChange = std::move(onChange);
   timer_.setInterval(kPollMilliseconds);
   QObject::connect(&timer_, &QTimer::timeout, [shared = shared_] { shared->onChange(); });

@@ -1,19 +1,19 @@
 #pragma once
 // Brings the MIDI output control's change notifications to the user-interface thread. They
 // arrive on any thread (the MIDI system's notification threads); each becomes a queued call of
-// `onChange` on the thread of `context`, at most one waiting at a time however many arrive. And
-// while the owner asks for it (the chosen output or the MIDI system is missing, and a MIDI
-// system that is not running announces nothing), a timer calls `onChange` once a second.
+// `onChange` on the thread that made the relay, at most one waiting at a time however many
+// arrive. And while the owner asks for it (the chosen output or the MIDI system is missing, and
+// a MIDI system that is not running announces nothing), a timer calls `onChange` once a second.
+// Qt Core only: it runs in a host without widgets as in one with a window.
 //
-// Lifetime: made and destroyed on the user-interface thread; `context` outlives the relay, and
-// the control that holds notifier() is destroyed before the relay (a control never calls its
-// notifier once destroyed). A queued call that comes after the relay went does nothing.
+// Lifetime: made and destroyed on the user-interface thread; the control that holds notifier()
+// is destroyed before the relay (a control never calls its notifier once destroyed). A queued
+// call that comes after the relay went does nothing.
 
+#include <QObject>
 #include <QTimer>
 #include <functional>
 #include <memory>
-
-class QObject;
 
 namespace notecast {
 
@@ -21,7 +21,7 @@ class OutputChangeRelay {
  public:
   static constexpr int kPollMilliseconds = 1000;
 
-  OutputChangeRelay(QObject* context, std::function<void()> onChange);
+  explicit OutputChangeRelay(std::function<void()> onChange);
   ~OutputChangeRelay();
   OutputChangeRelay(const OutputChangeRelay&) = delete;
   OutputChangeRelay& operator=(const OutputChangeRelay&) = delete;
@@ -37,6 +37,7 @@ class OutputChangeRelay {
  private:
   struct Shared;
 
+  QObject context_;  // the queued calls' receiver: they go with it
   std::shared_ptr<Shared> shared_;
   QTimer timer_;
 };

@@ -1,8 +1,7 @@
-// The MIDI output device as the window drives it: the device list, opening, changing and
-// closing the device, the send step, the test note, the device report and the changes the MIDI
-// system announces.
+// The MIDI output as the core drives it: the output list, opening, changing and closing the
+// device, the send step, the test note, the device report and the changes the MIDI system
+// announces.
 
-#include <QComboBox>
 #include <algorithm>
 #include <span>
 #include <utility>
@@ -11,20 +10,16 @@
 #include "abi/Boundary.h"
 #include "abi/IOutputDetails.h"
 #include "core/BoxRequests.h"
-#include "engine/MessageKind.h"
-#include "window/Configfrm.h"
-#include "window/ConfigfrmForm.h"
-#include "window/OutputChangeRelay.h"
-#include "window/modMIDIHelper.h"
+#include "core/OutputChangeRelay.h"
+#include "core/PluginCore.h"
 
 namespace notecast {
 namespace {
 
 constexpr std::int32_t kFirstDevice = -1;  // the list shows devices -1 (virtual output), 0, 1..
-constexpr std::int32_t kNoDevice = -2;     // no row selected: nothing is chosen
+constexpr std::int32_t kNoDevice = -2;     // no row chosen: nothing is chosen
 constexpr std::int32_t kTestNoteStatus = 144, kTestNoteKey = 64, kTestNoteVelocity = 64;
 constexpr const char* kReportTitle = "Notecast";
-constexpr const char* kMissingTip = "Not there now: it opens by itself as soon as it is back.";
 
 void writeAction(MidiOutputControl& midi, MidiAction action) {
   midi.setAction(static_cast<std::int32_t>(action));
@@ -32,13 +27,13 @@ void writeAction(MidiOutputControl& midi, MidiAction action) {
 
 // The control's devices in list order. A port that goes while they are read ends the list
 // there: its going is announced, and the list filled again.
-std::vector<QString> deviceNames(MidiOutputControl& control) {
-  std::vector<QString> names;
+std::vector<std::string> deviceNames(MidiOutputControl& control) {
+  std::vector<std::string> names;
   const std::int16_t count = control.deviceCount();
   for (std::int32_t device = kFirstDevice; device < count; ++device) {
     control.setDeviceNumber(device);
     try {
-      names.push_back(QString::fromStdString(control.deviceName()));
+      names.push_back(control.deviceName());
     } catch (const RuntimeError& error) {
       if (error.number() != static_cast<std::int32_t>(MidiError::kBadDevice)) throw;
       break;
@@ -47,91 +42,85 @@ std::vector<QString> deviceNames(MidiOutputControl& control) {
   return names;
 }
 
-// The rows, rebuilt without any handler running.
-void showNames(QComboBox* list, const std::vector<QString>& names) {
-  const QSignalBlocker blocker(list);
-  list->clear();
-  for (const QString& name : names) list->addItem(name);
-}
-
-int rowNamed(const QComboBox* list, const QString& name) {
-  for (int row = 0; row < list->count(); ++row) {
-    if (list->itemText(row) == name) return row;
-  }
-  return -1;
+std::vector<OutputRow> rowsNamed(const std::vector<std::string>& names) {
+  std::vector<OutputRow> rows;
+  rows.reserve(names.size());
+  for (const std::string& name : names) rows.push_back({name});
+  return rows;
 }
 
 }  // namespace
 
-MidiOutputControl& Configfrm::midi() {
+MidiOutputControl& PluginCore::midi() {
   ensureLoaded();
   return *midi_;
 }
 
-void Configfrm::fillDeviceList() {
-  QComboBox* list = form().cboMidiOutput;
-  const std::vector<QString> names = deviceNames(midi());
-  showNames(list, names);
-  // Filling selects the first row by itself; the stored device is chosen by the event file.
-  selectComboRow(list, -1);
+void PluginCore::wakeRelay() {
+  if (outputRelay_) outputRelay_->wake();
 }
 
-void Configfrm::refreshDeviceList() {
-  QComboBox* list = form().cboMidiOutput;
+// The stored device is chosen by the event file.
+void PluginCore::fillDeviceList() {
+  const std::vector<std::string> names = deviceNames(midi());
+  outputRows_ = rowsNamed(names);
+  chosenOutput_ = -1;
+  if (view_) view_->showOutputs();
+}
+
+void PluginCore::refreshDeviceList() {
   MidiOutputControl& control = midi();
   // The chosen output as the control knows it (an ALSA device plugged in again may carry new
-  // numbers in its name), else the row the user or the event file selected. After a clear no
-  // row is selected until a load or the user chooses one, whatever output stays open.
+  // numbers in its name), else the row the user or the event file chose. After a clear no row
+  // is chosen until a load or the user chooses one, whatever output stays open.
   const MidiOutputStatus status = control.status();
-  QString keep;
+  std::string keep;
   if (status.state != MidiOutputState::kNone && !outputListCleared_) {
-    keep = QString::fromStdString(status.name);
-  } else if (list->currentIndex() >= 0) {
-    keep = list->currentText();
+    keep = status.name;
+  } else if (chosenOutput_ >= 0) {
+    keep = outputRows_[chosenOutput_].name;
   }
-  const std::vector<QString> names = deviceNames(control);
-  if (presence_ == Presence::NotLoaded) return;  // a report's box let the window go meanwhile
-  showNames(list, names);
-  int row = keep.isEmpty() ? -1 : rowNamed(list, keep);
-  if (row < 0 && !keep.isEmpty()) {
+  const std::vector<std::string> names = deviceNames(control);
+  if (!loaded_) return;  // a report's box let the core unload meanwhile
+  outputRows_ = rowsNamed(names);
+  const auto found = std::find(names.begin(), names.end(), keep);
+  chosenOutput_ =
+      keep.empty() || found == names.end() ? -1 : static_cast<int>(found - names.begin());
+  if (chosenOutput_ < 0 && !keep.empty()) {
     // The choice stays, and is what the event file keeps, while the output is missing.
-    const QSignalBlocker blocker(list);
-    list->addItem(keep);
-    row = list->count() - 1;
-    list->setItemData(row, QString::fromLatin1(kMissingTip), Qt::ToolTipRole);
+    outputRows_.push_back({keep, true});
+    chosenOutput_ = static_cast<int>(outputRows_.size()) - 1;
   }
-  selectComboRow(list, row);
+  if (view_) view_->showOutputs();
 }
 
 // A row names its output: the control finds it by that name (ports a list shows may be numbered
 // otherwise a moment later) and keeps it chosen while it is missing.
-void Configfrm::openChosenDevice() {
-  QComboBox* list = form().cboMidiOutput;
+void PluginCore::openChosenDevice() {
   MidiOutputControl& control = midi();
-  if (list->currentIndex() < 0) {
+  if (chosenOutput_ < 0) {
     control.setDeviceNumber(kNoDevice);
   } else {
-    control.setDeviceName(list->currentText().toStdString());
+    control.setDeviceName(outputRows_[chosenOutput_].name);
   }
   writeAction(control, MidiAction::kOpen);
-  // The list and the poll follow what the open found.
-  if (outputRelay_) outputRelay_->wake();
+  wakeRelay();  // the list and the poll follow what the open found
 }
 
-void Configfrm::closeDevice() {
+void PluginCore::closeDevice() {
   writeAction(midi(), MidiAction::kClose);
-  if (outputRelay_) outputRelay_->wake();  // nothing chosen: the poll stops
+  wakeRelay();  // nothing chosen: the poll stops
 }
 
 // Picking the chosen output again keeps it as it is: closing and opening it would cut the
 // connections other programs made to our port, and a missing one opens when it is back anyway.
-void Configfrm::cboMidiOutput_Click() {
+void PluginCore::chooseOutput(int row) {
+  chosenOutput_ = row >= 0 && row < static_cast<int>(outputRows_.size()) ? row : -1;
   runStep([this] {
     MidiOutputControl& control = midi();
     const MidiOutputStatus status = control.status();
-    if (status.state != MidiOutputState::kNone &&
-        form().cboMidiOutput->currentText().toStdString() == status.name)
-      return;
+    const std::string picked = chosenOutput_ >= 0 ? outputRows_[chosenOutput_].name : "";
+    if (status.state != MidiOutputState::kNone && picked == status.name) return;
     // The user's own pick is a change of the project, stored by the next save.
     runOutput_.reset();
     outputListCleared_ = false;
@@ -140,7 +129,7 @@ void Configfrm::cboMidiOutput_Click() {
   });
 }
 
-bool Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2) {
+bool PluginCore::sendStep(std::int32_t status, std::int32_t data1, std::int32_t data2) {
   MidiOutputControl& control = midi();
   control.setStatusByte(status);
   control.setDataByte1(data1);
@@ -151,7 +140,7 @@ bool Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t d
     sendLog_.recordNotSent();
     throw;
   }
-  // A report's box may have let the window go, and the control with it.
+  // A report's box may have let the core unload, and the control with it.
   if (midi_.get() == &control && !control.lastSendTaken()) {
     sendLog_.recordNotSent();
     return false;
@@ -167,7 +156,7 @@ bool Configfrm::sendStep(std::int32_t status, std::int32_t data1, std::int32_t d
 
 // The user pressed the button and waits for the note: a note that did not go out is told every
 // time, by the device report when its cause is new, else by a box of its own.
-void Configfrm::cmdSendTestNote_Click() {
+void PluginCore::sendTestNote() {
   const std::uint64_t boxesBefore = boxesShown_;
   std::string failure;
   runStep([&] {
@@ -187,27 +176,27 @@ void Configfrm::cmdSendTestNote_Click() {
 
 // While held (a call that MUST NOT show a box), the control keeps its reports for its next
 // operation after the hold, as it does before a handler is installed.
-class Configfrm::ReportsHeld {
+class PluginCore::ReportsHeld {
  public:
-  explicit ReportsHeld(Configfrm& window) : window_(window) {
-    if (window_.reportsHeld_++ == 0 && window_.midi_) window_.midi_->setDeviceReport({});
+  explicit ReportsHeld(PluginCore& core) : core_(core) {
+    if (core_.reportsHeld_++ == 0 && core_.midi_) core_.midi_->setDeviceReport({});
   }
   ~ReportsHeld() {
-    if (--window_.reportsHeld_ == 0 && window_.midi_) window_.installDeviceReport();
+    if (--core_.reportsHeld_ == 0 && core_.midi_) core_.installDeviceReport();
   }
   ReportsHeld(const ReportsHeld&) = delete;
   ReportsHeld& operator=(const ReportsHeld&) = delete;
 
  private:
-  Configfrm& window_;
+  PluginCore& core_;
 };
 
-void Configfrm::installDeviceReport() {
+void PluginCore::installDeviceReport() {
   midi_->setDeviceReport(
       [this](std::int16_t& code, std::string& text) { onDeviceReport(code, text); });
 }
 
-void Configfrm::onDeviceReport(std::int16_t& code, std::string& text) {
+void PluginCore::onDeviceReport(std::int16_t& code, std::string& text) {
   if (code == static_cast<std::int16_t>(MidiReportCode::kOk) ||
       code == static_cast<std::int16_t>(MidiReportCode::kClosed))
     return;
@@ -215,20 +204,17 @@ void Configfrm::onDeviceReport(std::int16_t& code, std::string& text) {
   BoxRequests::ask({text, kReportTitle, BoxButtons::Ok, BoxIcon::None, BoxAnswer::Ok});
 }
 
-std::vector<std::string> Configfrm::outputNames() {
+std::vector<std::string> PluginCore::outputNames() {
   const ReportsHeld held(*this);
   // The list needs the control, not the project: a load that could not read the project (there
   // may be none yet) made the control all the same, and LoadProjectData loads it again.
   runStep([this] { ensureLoaded(); });
-  std::vector<std::string> names;
-  for (const QString& name : deviceNames(midi())) names.push_back(name.toStdString());
-  return names;
+  return deviceNames(midi());
 }
 
-KeptConnections::States Configfrm::keptConnectionStates() const {
-  const KeptConnections::States now = presence_ != Presence::NotLoaded && midi_
-                                          ? midi_->keptConnectionStates()
-                                          : KeptConnections::States{};
+KeptConnections::States PluginCore::keptConnectionStates() const {
+  const KeptConnections::States now =
+      loaded_ && midi_ ? midi_->keptConnectionStates() : KeptConnections::States{};
   KeptConnections::States states;
   for (const std::string& port : keptConnections_) {
     auto state = KeptConnections::State::kWaiting;
@@ -242,8 +228,8 @@ KeptConnections::States Configfrm::keptConnectionStates() const {
   return states;
 }
 
-void Configfrm::onOutputChanged() {
-  if (presence_ == Presence::NotLoaded) return;
+void PluginCore::onOutputChanged() {
+  if (!loaded_) return;
   // A report's message box runs an event loop, in which the next change may come.
   if (handlingOutputChange_) {
     outputChangedAgain_ = true;
@@ -252,37 +238,37 @@ void Configfrm::onOutputChanged() {
   handlingOutputChange_ = true;
   runStep([this] {
     const bool missing = midi().recover();
-    if (presence_ == Presence::NotLoaded) return;  // a report's box let the window go meanwhile
+    if (!loaded_) return;  // a report's box let the core unload meanwhile
     outputRelay_->setPolling(missing);
     refreshDeviceList();
   });
   handlingOutputChange_ = false;
-  if (std::exchange(outputChangedAgain_, false) && outputRelay_) outputRelay_->wake();
+  if (std::exchange(outputChangedAgain_, false)) wakeRelay();
 }
 
-void Configfrm::setOutputForRun(std::optional<std::string> name) {
+void PluginCore::setOutputForRun(std::optional<std::string> name) {
   runOutput_ = std::move(name);
 }
 
-void Configfrm::setKeptConnections(std::vector<std::string> ports) {
+void PluginCore::setKeptConnections(std::vector<std::string> ports) {
   keptConnections_ = std::move(ports);
-  if (presence_ == Presence::NotLoaded || !midi_) return;
+  if (!loaded_ || !midi_) return;
   midi_->setKeptConnections(keptConnections_);
-  outputRelay_->wake();  // the poll follows what the control found
+  wakeRelay();  // the poll follows what the control found
 }
 
-void Configfrm::setOutputAdvice(std::string sentence) {
+void PluginCore::setOutputAdvice(std::string sentence) {
   outputAdvice_ = std::move(sentence);
-  if (presence_ != Presence::NotLoaded && midi_) midi_->setOutputAdvice(outputAdvice_);
+  if (loaded_ && midi_) midi_->setOutputAdvice(outputAdvice_);
 }
 
-std::string Configfrm::deviceToStore() {
+std::string PluginCore::deviceToStore() const {
   if (runOutput_) return fileDevice_;
-  return form().cboMidiOutput->currentText().toStdString();
+  return chosenOutput_ >= 0 ? outputRows_[chosenOutput_].name : std::string();
 }
 
-MidiOutputStatus Configfrm::outputStatus() const {
-  if (presence_ == Presence::NotLoaded || !midi_) return {};
+MidiOutputStatus PluginCore::outputStatus() const {
+  if (!loaded_ || !midi_) return {};
   return midi_->status();
 }
 
