@@ -3,7 +3,10 @@
 
 #include "abi/Boundary.h"
 #include "core/PluginCore.h"
+#include "engine/EventType.h"
 #include "persistence/EventFile.h"
+#include "persistence/EventFileCheck.h"
+#include "persistence/EventFileName.h"
 #include "persistence/WindowPosition.h"
 
 namespace notecast {
@@ -25,8 +28,13 @@ std::string trimmed(const std::string& text) {
 
 void PluginCore::openCfgFile() {
   const EventFile::Contents contents = EventFile(eventFileName_).load();
-  fileDevice_ = contents.deviceName;
-  const std::string device = runOutput_.value_or(contents.deviceName);
+  applyEventFile(contents.deviceName, contents.records);
+}
+
+void PluginCore::applyEventFile(const std::string& fileDevice,
+                                const std::vector<MidiEvent>& records) {
+  fileDevice_ = fileDevice;
+  const std::string device = runOutput_.value_or(fileDevice);
   outputListCleared_ = false;
   // Every row is visited: of several rows of that name the last one is chosen.
   for (int row = 0; row < static_cast<int>(outputRows_.size()); ++row) {
@@ -39,10 +47,39 @@ void PluginCore::openCfgFile() {
     chosenOutput_ = static_cast<int>(outputRows_.size()) - 1;
   }
   if (view_) view_->showOutputs();
+  releaseBefore(chosenOutput_ >= 0 ? std::optional(outputRows_[chosenOutput_].name) : std::nullopt);
   // Opened even when no row is chosen (nothing chosen); a failed open was told by the device
   // report.
   runStep([this] { openChosenDevice(); });
-  table_.assign(contents.records);
+  table_.assign(records);
+}
+
+// The file is looked at and loaded before anything is cleared: the clear and the load that
+// follow cannot fail for want of the file any more, and they read it no more.
+std::string PluginCore::reloadEventFile(std::int32_t* events) {
+  if (!projectBase_) throw RuntimeError(ErrorNumber::ObjectNotSet);
+  const std::string base = projectBase_();
+  if (std::string problem = checkEventFile(base, ""); !problem.empty()) return problem;
+  const std::string path = eventFilePath(base);
+  const EventFile::Contents contents = EventFile(path).load();
+  clearForm();
+  fillDeviceList();
+  eventFileName_ = path;
+  applyEventFile(contents.deviceName, contents.records);
+  refreshEntryList();
+  *events = firingEvents();
+  return {};
+}
+
+// An entry fires when a DMX channel (1 and up) changes and its type is one the dispatch knows.
+std::int32_t PluginCore::firingEvents() const {
+  if (table_.IsArrayEmpty()) return 0;
+  std::int32_t count = 0;
+  for (std::int32_t row = 0; row < table_.size(); ++row) {
+    const MidiEvent& event = table_.record(row);
+    if (event.DMXChannel >= 1 && traitsOf(event.Typ)) ++count;
+  }
+  return count;
 }
 
 // Loads first: the load reads the event file, which must happen before the save replaces it.

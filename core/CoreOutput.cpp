@@ -19,6 +19,7 @@ namespace {
 constexpr std::int32_t kFirstDevice = -1;  // the list shows devices -1 (virtual output), 0, 1..
 constexpr std::int32_t kNoDevice = -2;     // no row chosen: nothing is chosen
 constexpr std::int32_t kTestNoteStatus = 144, kTestNoteKey = 64, kTestNoteVelocity = 64;
+constexpr std::int32_t kNoteOffStatus = 0x80;
 constexpr const char* kReportTitle = "Notecast";
 
 void writeAction(MidiOutputControl& midi, MidiAction action) {
@@ -108,6 +109,7 @@ void PluginCore::openChosenDevice() {
 }
 
 void PluginCore::closeDevice() {
+  releaseBefore(std::nullopt);
   writeAction(midi(), MidiAction::kClose);
   wakeRelay();  // nothing chosen: the poll stops
 }
@@ -124,6 +126,7 @@ void PluginCore::chooseOutput(int row) {
     // The user's own pick is a change of the project, stored by the next save.
     runOutput_.reset();
     outputListCleared_ = false;
+    releaseBefore(picked);
     writeAction(control, MidiAction::kClose);
     openChosenDevice();
   });
@@ -147,11 +150,37 @@ bool PluginCore::sendStep(std::int32_t status, std::int32_t data1, std::int32_t 
   }
   // The control sends nothing, and raises nothing, for a status byte that starts no message.
   if (!sendLog_.recordSend(status, data1, data2)) return false;
-  if (messageSink_) {
-    const std::span<const unsigned char> bytes = sendLog_.lastSent();
+  const std::span<const unsigned char> bytes = sendLog_.lastSent();
+  soundingNotes_.track(bytes);
+  if (messageSink_)
     messageSink_->MessageSent(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-  }
   return true;
+}
+
+// The notes are forgotten first: a note-off that cannot go out now never will to the synthesizer
+// that heard the note (its output is going).
+std::int32_t PluginCore::releaseNotes() {
+  if (!loaded_ || !midi_ || soundingNotes_.count() == 0) return 0;
+  std::int32_t released = 0;
+  for (const SoundingNotes::Note note : soundingNotes_.takeAll()) {
+    runStep([&] {
+      if (sendStep(kNoteOffStatus | note.channel, note.key, 0)) ++released;
+    });
+  }
+  notesReleased_ += released;
+  return released;
+}
+
+// Without release the notes are forgotten all the same: they sounded on the output that goes.
+void PluginCore::releaseBefore(const std::optional<std::string>& next) {
+  if (!loaded_ || !midi_) return;
+  const MidiOutputStatus status = midi_->status();
+  if (status.state == MidiOutputState::kNone || (next && *next == status.name)) return;
+  if (noteRelease_) {
+    releaseNotes();
+  } else {
+    (void)soundingNotes_.takeAll();
+  }
 }
 
 // The user pressed the button and waits for the note: a note that did not go out is told every

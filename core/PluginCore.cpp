@@ -53,6 +53,8 @@ void PluginCore::Form_Load() {
 // relay queued goes with the relay.
 void PluginCore::unload() noexcept {
   if (!loaded_) return;
+  runStep([this] { releaseBefore(std::nullopt); });
+  if (!loaded_) return;  // a box during the release unloaded already
   loaded_ = false;
   if (CoreView* view = std::exchange(view_, nullptr)) view->unloaded();
   lastChange_ = {};  // a new window starts with empty labels

@@ -33,6 +33,7 @@
 #include "engine/EventTable.h"
 #include "midi/MidiOutputControl.h"
 #include "midi/SendLog.h"
+#include "midi/SoundingNotes.h"
 
 namespace notecast {
 
@@ -82,6 +83,12 @@ class PluginCore final : public CommandTarget {
   void saveCfgFile();
   bool isCfgFileModified();
   bool askToSave();
+  // The project's event file read and checked whole, then loaded as LoadProjectData after a
+  // clear would load it: "" and `events` the number of events that can fire. A file that
+  // cannot be used replaces nothing (the table, the output and its connections stay): the
+  // reason in one line. The output is closed and opened again only when the file names
+  // another.
+  std::string reloadEventFile(std::int32_t* events);
   // Where the host project's base file name comes from (the host's helper); throws when there
   // is no project to ask.
   void setProjectBaseSource(std::function<std::string()> source);
@@ -183,6 +190,14 @@ class PluginCore final : public CommandTarget {
   // left it; a port an earlier control (before an unload) had connected counts as gone until
   // connected again. Never loads.
   KeptConnections::States keptConnectionStates() const;
+  // Note release: with it on, a note-off goes out for each note the output left sounding before
+  // the output closes or changes (a close, an unload, another output chosen by the user or by
+  // the event file). Off until the host turns it on.
+  void setNoteRelease(bool on) noexcept { noteRelease_ = on; }
+  // A note-off for each sounding note now, release on or not: how many went out.
+  std::int32_t releaseNotes();
+  // Every note-off a release sent over the plug-in's life.
+  std::int64_t notesReleased() const noexcept { return notesReleased_; }
   // Told of every message that goes out; null: none. Kept across unloads.
   void setMessageSink(IMessageSink* sink) noexcept { messageSink_ = sink; }
   // How the host chooses an output, said where the control tells that none is open (empty:
@@ -197,6 +212,10 @@ class PluginCore final : public CommandTarget {
  private:
   void Form_Load();
   void openCfgFile();
+  // The event file's device chosen (or the run's output) and opened, and its records made the
+  // table.
+  void applyEventFile(const std::string& fileDevice, const std::vector<MidiEvent>& records);
+  std::int32_t firingEvents() const;
   void loadWindowPosition();
   MidiOutputControl& midi();
   class DispatchToCore;
@@ -207,6 +226,9 @@ class PluginCore final : public CommandTarget {
   // looks again and the list follows.
   void onOutputChanged();
   void wakeRelay();
+  // The sounding notes released (release on) or forgotten (off) when the open output is about
+  // to close or to give way to `next` (the chosen output's name; nothing: it closes).
+  void releaseBefore(const std::optional<std::string>& next);
   void highlight(int row);
   void storeIntoSelected(MidiEventField field, std::int32_t value);
 
@@ -222,6 +244,9 @@ class PluginCore final : public CommandTarget {
   bool handlingOutputChange_ = false;
   bool outputChangedAgain_ = false;  // during handling, e.g. in a report's box
   SendLog sendLog_;
+  SoundingNotes soundingNotes_;
+  bool noteRelease_ = false;
+  std::int64_t notesReleased_ = 0;
   std::vector<OutputRow> outputRows_;
   int chosenOutput_ = -1;
   std::optional<std::string> runOutput_;       // the host's choice for this run

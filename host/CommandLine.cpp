@@ -1,5 +1,7 @@
 #include "host/CommandLine.h"
 
+#include <cstdlib>
+
 #include <array>
 #include <stdexcept>
 
@@ -32,7 +34,7 @@ constexpr std::array<ValueOption, 6> kValueOptions{{
     {"--unregister", &HostOptions::unregisterPath},
 }};
 
-constexpr std::array<Flag, 9> kFlags{{
+constexpr std::array<Flag, 10> kFlags{{
     {"--show", &HostOptions::show},
     {"--help", &HostOptions::help},
     {"-h", &HostOptions::help},
@@ -42,10 +44,13 @@ constexpr std::array<Flag, 9> kFlags{{
     {"--quiet", &HostOptions::quiet},
     {"--monitor", &HostOptions::monitor},
     {"--list-outputs", &HostOptions::listOutputs},
+    {"--keep-notes", &HostOptions::keepNotes},
 }};
 
 constexpr const char* kProject = "--project";
 constexpr const char* kConnect = "--connect";
+constexpr const char* kReleaseAfter = "--release-after";
+constexpr double kMaxReleaseAfterSeconds = 86400;
 constexpr const char* kProjectUnderDataHome = "/notecast/default";
 constexpr const char* kDataHomeUnderHome = "/.local/share";
 
@@ -72,6 +77,16 @@ std::string takeValue(const Written& written, const std::vector<std::string>& ar
   std::string value = written.value ? *written.value : arguments[++i];
   if (value.empty()) throw HostError(written.name + " needs a value, not \"\"");
   return value;
+}
+
+// A number of seconds above 0 and at most a day, as written in C notation ("2", "0.5").
+double secondsOf(const std::string& option, const std::string& text) {
+  char* end = nullptr;
+  const double seconds = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || *end != '\0' || !(seconds > 0 && seconds <= kMaxReleaseAfterSeconds))
+    throw HostError(option + " takes a number of seconds above 0 and at most 86400, not \"" + text +
+                    "\"");
+  return seconds;
 }
 
 bool setFlag(const Written& written, HostOptions& options) {
@@ -101,6 +116,14 @@ void checkCombinations(const HostOptions& options, std::size_t given) {
   if (options.monitor && options.scriptPath) {
     throw HostError("--monitor shows the desktop and headless modes' messages; not with --script");
   }
+  if (options.scriptPath && (options.keepNotes || options.releaseAfter)) {
+    throw HostError(
+        "--keep-notes and --release-after are for the desktop and headless modes; a script "
+        "releases nothing it does not ask for");
+  }
+  if (options.keepNotes && options.releaseAfter) {
+    throw HostError("--keep-notes and --release-after contradict each other: choose one");
+  }
   if (options.loop && !(options.dmxSource && options.dmxSource->rfind("replay:", 0) == 0)) {
     throw HostError("--loop repeats a replay: it needs --dmx replay:FILE");
   }
@@ -128,6 +151,11 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
     if (setFlag(written, options)) continue;
     if (written.name == kConnect) {
       options.connectPorts.push_back(takeValue(written, arguments, i));
+      continue;
+    }
+    if (written.name == kReleaseAfter) {
+      if (options.releaseAfter) throw HostError(written.name + " given twice");
+      options.releaseAfter = secondsOf(written.name, takeValue(written, arguments, i));
       continue;
     }
     std::optional<std::string>* target = written.name == kProject ? &project : nullptr;

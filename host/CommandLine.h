@@ -3,6 +3,7 @@
 //   notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]
 //                 [--script FILE|- | --headless] [--show] [--quiet]
 //                 [--midi-out NAME] [--connect PORT]... [--monitor]
+//                 [--keep-notes | --release-after SECONDS]
 //   notecast-host [--plugin PATH] --list-outputs
 //   notecast-host --register PATH | --unregister PATH
 //   notecast-host -h | --help | --version
@@ -26,6 +27,8 @@ struct HostOptions {
   std::optional<std::string> midiOut;     // the MIDI output for this run, not stored
   std::vector<std::string> connectPorts;  // ports to connect the plug-in's own port to
   bool monitor = false;                   // every message sent, on standard output
+  bool keepNotes = false;                 // no note release (desktop and headless)
+  std::optional<double> releaseAfter;     // seconds without DMX before the notes are released
   bool listOutputs = false;               // print the plug-in's outputs and end
   std::optional<std::string> registerPath;
   std::optional<std::string> unregisterPath;
@@ -37,6 +40,7 @@ inline constexpr const char* kUsage =
     "usage: notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]\n"
     "                     [--script FILE|- | --headless] [--show] [--quiet]\n"
     "                     [--midi-out NAME] [--connect PORT]... [--monitor]\n"
+    "                     [--keep-notes | --release-after SECONDS]\n"
     "       notecast-host [--plugin PATH] --list-outputs\n"
     "       notecast-host --register PATH | --unregister PATH\n"
     "       notecast-host -h | --help | --version\n";
@@ -68,6 +72,11 @@ inline constexpr const char* kHelp =
     "                     given more than once)\n"
     "  --monitor          print every MIDI message sent on standard output: time, bytes and\n"
     "                     meaning\n"
+    "  --keep-notes       leave the notes the plug-in sounded as they are (by default the\n"
+    "                     desktop and headless modes have it send a note-off for each before\n"
+    "                     its output closes or changes, and before a reload)\n"
+    "  --release-after SECONDS\n"
+    "                     also release the sounding notes once DMX has not come for SECONDS\n"
     "  --list-outputs     print the MIDI outputs the plug-in offers, one a line, and end\n"
     "  --register PATH    register the plug-in's class in the host's registry file\n"
     "  --unregister PATH  remove it again\n"

@@ -11,11 +11,13 @@
 #include "host/DmxFeed.h"
 #include "host/ExitStatus.h"
 #include "host/HostLoop.h"
+#include "host/NoteRelease.h"
 #include "host/RealTimePriority.h"
 #include "host/SignalWatcher.h"
 #include "host/StateReport.h"
 #include "host/desktop/HostMainWindow.h"
 #include "host/session/EventFileReport.h"
+#include "host/session/FileLook.h"
 #include "host/session/HostLifecycle.h"
 #include "host/session/OutputChoice.h"
 #include "host/session/OutputDetailsReader.h"
@@ -26,6 +28,8 @@ namespace notecast::host {
 namespace {
 
 constexpr int kStatusLineIntervalMs = 1000;
+// How long an event file must stay unchanged before a reload takes it.
+constexpr int kSettleMs = 300;
 constexpr const char* kHeadlessOutputAdvice =
     "Choose one with --midi-out NAME; notecast-host --list-outputs lists them.";
 
@@ -83,21 +87,45 @@ void stopMonitor(PluginSession& session, const SentMessageMonitor* monitor) {
 }
 
 // SIGHUP in headless mode: the project's event file loaded again, once the plug-in is free.
-void reloadWhenFree(PluginSession& session, HostLifecycle& lifecycle, const HostOptions& options,
-                    QObject* context) {
+void reloadWhenFree(PluginSession& session, HostLifecycle& lifecycle, NoteRelease& notes,
+                    const HostOptions& options, QObject* context) {
   if (session.gate().busy()) {
-    session.gate().whenFree(context, [&session, &lifecycle, &options, context] {
-      reloadWhenFree(session, lifecycle, options, context);
+    session.gate().whenFree(context, [&session, &lifecycle, &notes, &options, context] {
+      reloadWhenFree(session, lifecycle, notes, options, context);
     });
     return;
   }
-  if (const auto warning = eventFileProblem(session, options.projectBase))
-    warnOnStandardError(*warning);
-  const std::optional<std::int32_t> events = lifecycle.reloadProject();
+  notes.beforeReload();
+  const HostLifecycle::Reload reload = lifecycle.reloadProject();
+  if (reload.refused) {
+    reportToStandardError("the project " + options.projectBase + " was not reloaded: " +
+                          *reload.refused + "; the running events and the MIDI output stay");
+    return;
+  }
+  const std::optional<std::int32_t> events = reload.events;
   reportToStandardError(
       "reloaded the project " + options.projectBase +
       (events ? ": " + std::to_string(*events) + (*events == 1 ? " event" : " events")
               : std::string()));
+}
+
+// A file still being written is not loaded: the event file is looked at twice, a moment apart,
+// and reloaded only when nothing changed between the looks.
+void reloadWhenWritten(PluginSession& session, HostLifecycle& lifecycle, NoteRelease& notes,
+                       const HostOptions& options, QObject* context) {
+  const std::string path = eventFileOf(session, options.projectBase);
+  const FileLook first = lookAt(path);
+  QTimer::singleShot(
+      kSettleMs, context, [&session, &lifecycle, &notes, &options, context, path, first] {
+        if (lookAt(path) != first) {
+          reportToStandardError("the project " + options.projectBase +
+                                " was not reloaded: " + path +
+                                " is still being written; the running events and the MIDI output "
+                                "stay (send SIGHUP again once it is written)");
+          return;
+        }
+        reloadWhenFree(session, lifecycle, notes, options, context);
+      });
 }
 
 // The plug-in's boxes answered by the host from now on; false when it shows them itself.
@@ -116,9 +144,10 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   if (!answerBoxes(session, std::cerr))
     warnOnStandardError("the plug-in takes no answers to its boxes: a box it shows cannot be seen");
   HostLifecycle lifecycle(session, reportToStandardError);
-  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &hostSignals,
-                   [&] { reloadWhenFree(session, lifecycle, options, &hostSignals); });
   DmxFeed feed(session, options, reportToStandardError);
+  NoteRelease notes(session, options, feed, reportToStandardError);
+  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &hostSignals,
+                   [&] { reloadWhenWritten(session, lifecycle, notes, options, &hostSignals); });
   endWithInput(feed, loop);
   StateReport states(session, reportToStandardError, false);
   if (!feed.input())
@@ -132,8 +161,10 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   lifecycle.startUp([&] {
     giveOutputAdvice(session, kHeadlessOutputAdvice);
     chooseOutput(session, options, monitor.get());
+    notes.turnOn();
   });
   states.start();
+  notes.start();
 
   const bool statusLines = feed.input() && !options.quiet;
   QTimer statusTimer;
@@ -150,7 +181,7 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   if (statusLines) std::cout << feed.statusLine() << std::endl;
   feed.reportTotals();
   stopMonitor(session, monitor.get());
-  lifecycle.shutDown();
+  lifecycle.shutDown([&notes] { notes.tellReleasedSince(); });
   return status;
 }
 
@@ -177,13 +208,17 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   };
   DmxFeed feed(session, options, tell);
   feed.setStateReport(tellState);
+  NoteRelease notes(session, options, feed, tellState);
   StateReport states(session, tellState, true);
   const std::optional<std::string> eventFileWarning =
       eventFileProblem(session, options.projectBase);
   if (eventFileWarning) warnOnStandardError(*eventFileWarning);
   std::unique_ptr<SentMessageMonitor> monitor;
   if (options.monitor) monitor = std::make_unique<SentMessageMonitor>(std::cout);
-  lifecycle.startUp([&] { chooseOutput(session, options, monitor.get()); });
+  lifecycle.startUp([&] {
+    chooseOutput(session, options, monitor.get());
+    notes.turnOn();
+  });
 
   HostMainWindow window(session, QString::fromStdString(options.projectBase), nullptr);
   shownIn = &window;
@@ -196,6 +231,7 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   }
   DesktopDmxInput dmxInput(feed, window, projectDmxChoice(options), options, reportToStandardError);
   states.start();
+  notes.start();
   feed.start();
   const int status = loop.run();
 
@@ -204,7 +240,7 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   window.hide();
   feed.reportTotals();
   stopMonitor(session, monitor.get());
-  lifecycle.shutDown();
+  lifecycle.shutDown([&] { notes.tellReleasedSince(); });
   return status;
 }
 

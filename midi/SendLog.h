@@ -1,7 +1,8 @@
 #pragma once
 // What the plug-in's output has sent over the plug-in's life: counts of messages that went out
 // and that did not, and the last few that went out, for an operator to see that MIDI flows.
-// Kept by the window beside the output control, so it outlives the control's unload and reload.
+// Kept by the plug-in's core beside the output control, so it outlives the control's unload and
+// reload.
 // User-interface thread only; recording is cheap enough for every message (no allocation once
 // the ring of recent messages is full).
 

@@ -24,8 +24,6 @@
 namespace notecast {
 namespace {
 
-constexpr const char* kConsequence = ": starting with no events";
-
 bool isEventFileSection(std::string_view name) {
   const std::string_view entryPrefix = event_file::kEntryPrefix;
   return equalsIgnoringCase(name, event_file::kGeneral) ||
@@ -97,8 +95,8 @@ std::string lostEntries(const ProfileDocument& document, const std::string& path
          " load; a save keeps only those";
 }
 
-std::string cannotRead(const std::string& path, int error) {
-  return "cannot read event file " + path + " (" + std::strerror(error) + ")" + kConsequence;
+std::string cannotRead(const std::string& path, int error, const std::string& consequence) {
+  return "cannot read event file " + path + " (" + std::strerror(error) + ")" + consequence;
 }
 
 // Up to kMaxEventFileCheckBytes of `path`; nothing, with errno set, when it cannot be read.
@@ -139,7 +137,7 @@ bool isFolder(const std::string& path) {
 
 }  // namespace
 
-std::string checkEventFile(const std::string& projectBase) {
+std::string checkEventFile(const std::string& projectBase, const std::string& consequence) {
   if (projectBase.empty()) return {};
   const std::string path = eventFilePath(projectBase);
   struct stat info {};
@@ -147,22 +145,23 @@ std::string checkEventFile(const std::string& projectBase) {
     const int error = errno;
     const std::string folder = folderOf(path);
     if ((error == ENOENT || error == ENOTDIR) && !folder.empty() && !isFolder(folder))
-      return "no folder " + folder + " for project " + projectBase + kConsequence;
-    if (error == ENOENT) return "no event file " + path + " yet" + kConsequence;
-    return cannotRead(path, error);
+      return "no folder " + folder + " for project " + projectBase + consequence;
+    if (error == ENOENT)
+      return "no event file " + path + (consequence.empty() ? "" : " yet") + consequence;
+    return cannotRead(path, error, consequence);
   }
-  if (S_ISDIR(info.st_mode)) return "event file " + path + " is a folder" + kConsequence;
-  if (!S_ISREG(info.st_mode)) return "event file " + path + " is not a regular file" + kConsequence;
+  if (S_ISDIR(info.st_mode)) return "event file " + path + " is a folder" + consequence;
+  if (!S_ISREG(info.st_mode)) return "event file " + path + " is not a regular file" + consequence;
   std::optional<std::string> text = readHead(path);
-  if (!text) return cannotRead(path, errno);
-  if (text->empty()) return "event file " + path + " is empty" + kConsequence;
+  if (!text) return cannotRead(path, errno, consequence);
+  if (text->empty()) return "event file " + path + " is empty" + consequence;
   // Read as the load reads it: a byte-order mark skipped, section headers by the profile rules.
   const ProfileDocument document = ProfileDocument::parse(std::move(*text));
   const std::vector<std::string> names = document.sectionNames();
   if (std::none_of(names.begin(), names.end(), isEventFileSection)) {
     return "event file " + path +
            " has neither a [General] nor an [Entry_N] section, so it is no event file" +
-           kConsequence;
+           consequence;
   }
   return lostEntries(document, path);
 }

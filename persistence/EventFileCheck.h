@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxEventFileCheckBytes = std::size_t{4} * 1024 * 1
 // file show.Notecast: Count=9x cannot be used: 1 of its 10 entries load; a save keeps only
 // those"); "" when it looks like an event file whose entries all load, or no project is open
 // (empty base).
-std::string checkEventFile(const std::string& projectBase);
+// `consequence` ends the lines of a file that loads no events at all; a reload, which keeps the
+// running events instead, passes "".
+inline constexpr const char* kStartsWithNoEvents = ": starting with no events";
+std::string checkEventFile(const std::string& projectBase,
+                           const std::string& consequence = kStartsWithNoEvents);
 
 }  // namespace notecast

@@ -8,9 +8,11 @@
 #include "abi/IEventCount.h"
 #include "abi/IEventFileCheck.h"
 #include "abi/IFailureDescription.h"
+#include "abi/INoteRelease.h"
 #include "abi/IOutputChoice.h"
 #include "abi/IOutputDetails.h"
 #include "abi/IOutputStatus.h"
+#include "abi/IProjectReload.h"
 #include "abi/LumoTypeLib/ILumoModule.h"
 #include "abi/LumoTypeLib/ILumoPlugin.h"
 #include "abi/NotecastClasses.h"
@@ -20,7 +22,7 @@ namespace notecast {
 class clsLumoPlugIn final
     : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
                        IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount, IOutputDetails,
-                       IFailureDescription, IBoxRequests> {
+                       IFailureDescription, IBoxRequests, IProjectReload, INoteRelease> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -56,6 +58,9 @@ class clsLumoPlugIn final
   HRESULT get_EventFilePath(const char* projectBase, std::string* path) noexcept override;
   HRESULT CheckEventFile(const char* projectBase, std::string* problem) noexcept override;
 
+  // IProjectReload (clsLumoPlugInEventFile.cpp)
+  HRESULT ReloadProject(std::string* problem, std::int32_t* events) noexcept override;
+
   // IOutputDetails (clsLumoPlugInDetails.cpp)
   HRESULT get_OutputList(std::string* lines) noexcept override;
   HRESULT get_ConnectionStates(std::string* lines) noexcept override;
@@ -64,6 +69,11 @@ class clsLumoPlugIn final
 
   // IFailureDescription (clsLumoPlugInFailure.cpp)
   HRESULT get_FailureDescription(HRESULT result, std::string* description) noexcept override;
+
+  // INoteRelease (clsLumoPlugInNotes.cpp)
+  HRESULT put_NoteRelease(VARIANT_BOOL on) noexcept override;
+  HRESULT ReleaseNotes(std::int32_t* released) noexcept override;
+  HRESULT get_NotesReleased(std::int64_t* total) noexcept override;
 
   // IBoxRequests (clsLumoPlugInBoxes.cpp)
   HRESULT put_BoxAnswerer(IBoxAnswerer* answerer) noexcept override;

@@ -2,6 +2,7 @@
 
 #include "abi/ComPtr.h"
 #include "abi/IEventCount.h"
+#include "abi/IProjectReload.h"
 #include "host/session/ResultFormat.h"
 
 namespace notecast::host {
@@ -40,20 +41,29 @@ void HostLifecycle::loadProject() {
   }
 }
 
-std::optional<std::int32_t> HostLifecycle::reloadProject() {
+HostLifecycle::Reload HostLifecycle::reloadProject() {
   const PluginGate::Call call(session_.gate());
+  const auto plugin = ComPtr<lumo::ILumoPlugin>::share(&session_.plugin());
+  if (const auto reload = plugin.query<IProjectReload>()) {
+    std::string problem;
+    std::int32_t events = 0;
+    if (!check("ReloadProject", reload->ReloadProject(&problem, &events))) return {};
+    if (!problem.empty()) return {std::nullopt, problem};
+    return {events, std::nullopt};
+  }
   loadProject();
-  const auto events = ComPtr<lumo::ILumoPlugin>::share(&session_.plugin()).query<IEventCount>();
-  std::int32_t count = 0;
-  if (!events || FAILED(events->get_EventCount(&count))) return std::nullopt;
-  return count;
+  const auto count = plugin.query<IEventCount>();
+  std::int32_t events = 0;
+  if (!count || FAILED(count->get_EventCount(&events))) return {};
+  return {events, std::nullopt};
 }
 
-void HostLifecycle::shutDown() {
+void HostLifecycle::shutDown(const std::function<void()>& afterTerm) {
   VARIANT_BOOL answer = VARIANT_FALSE;
   {
     const PluginGate::Call call(session_.gate());
     check("Term", session_.plugin().Term(&answer));
+    if (afterTerm) afterTerm();
   }
   session_.close();
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <utility>
 
@@ -28,6 +29,7 @@ constexpr std::int32_t kSubscriptOutOfRange = 9;
 // The recording output whose next send runs `duringSend`, as a device report does.
 class ReportingMidiOutput final : public RecordingMidiOutput {
  public:
+  using RecordingMidiOutput::RecordingMidiOutput;
   void setAction(std::int32_t action) override {
     RecordingMidiOutput::setAction(action);
     if (action != static_cast<std::int32_t>(MidiAction::kSend)) return;
@@ -90,7 +92,7 @@ class PluginCoreTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  ReportingMidiOutput midi_;
+  ReportingMidiOutput midi_{{"synth:in"}};
   Answerer answerer_;
   PluginCore core_;
 };
@@ -221,6 +223,66 @@ TEST_F(PluginCoreTest, ABoxDuringASendThatChangesTheTableOrUnloadsLeavesTheSendW
   EXPECT_EQ(change(1, 50), (Messages{{0x93, 60, 100}, {0x83, 0, 0}}))
       << "the next record's Show line step loaded the core again, and the event file with it";
   EXPECT_EQ(core_.eventTable().record(0).MIDIMessage, 150);
+}
+
+// A reload reads and checks the new file before it replaces anything: one that cannot be used
+// keeps the table and the output; a good one replaces the table, and its count is of the
+// events that can fire (not the blank entries a Count= beyond them makes).
+TEST_F(PluginCoreTest, AReloadReplacesTheTableOnlyWithAFileThatCanBeUsed) {
+  writeOneRecordFile();
+  core_.ensureLoaded();
+  midi_.clearLog();
+  const std::string file = dir_.file("show.Notecast");
+  std::int32_t events = -1;
+  for (const std::string& bad : {std::string("\x01\x02 no sections"), std::string()}) {
+    testing::writeBytes(file, bad);
+    EXPECT_NE(core_.reloadEventFile(&events), "");
+    EXPECT_EQ(core_.eventTable().record(0).MIDIMessage, 150) << "the running events stay";
+  }
+  std::filesystem::remove(file);
+  EXPECT_EQ(core_.reloadEventFile(&events), "no event file " + file);
+  EXPECT_TRUE(midi_.log().empty()) << "the output was not touched";
+
+  testing::writeBytes(file,
+                      "[General]\r\nCount=2\r\n[Entry_0]\r\nDMXChannel=3\r\nMIDIMessage=151\r\n"
+                      "Typ=2\r\n[Entry_1]\r\nDMXChannel=4\r\nTyp=9\r\n");
+  EXPECT_EQ(core_.reloadEventFile(&events), "");
+  EXPECT_EQ(events, 1) << "type 9 and the blank third entry never fire";
+  EXPECT_EQ(core_.eventTable().size(), 3);
+  EXPECT_EQ(change(3, 8).size(), 1u);
+}
+
+// With release on, every note the output left sounding gets a note-off before the output
+// closes or gives way to another, in channel and key order; a note already ended (a note-off,
+// or a note-on at velocity 0) gets none. With release off nothing is added, and the notes of
+// the output that went are forgotten.
+TEST_F(PluginCoreTest, ReleaseEndsTheSoundingNotesBeforeTheOutputClosesOrChanges) {
+  loadTable({event(1, EventType::ValueChange, 0x91, 61, 100),
+             event(2, EventType::Data2FromValue, 0x90, 60),
+             event(3, EventType::ValueChange, 0x81, 61, 0)});
+  core_.chooseOutput(0);  // the virtual output
+  change(1, 5);
+  core_.closeDevice();
+  EXPECT_EQ(core_.releaseNotes(), 0) << "release off: the closed output's notes are forgotten";
+
+  core_.setNoteRelease(true);
+  core_.chooseOutput(0);
+  change(1, 5);
+  change(2, 100);
+  std::size_t before = midi_.sent().size();
+  core_.chooseOutput(1);
+  EXPECT_EQ(sentSince(before), (Messages{{0x80, 60, 0}, {0x81, 61, 0}}));
+  change(1, 5);
+  change(2, 100);
+  change(2, 0);
+  change(3, 5);
+  core_.chooseOutput(1);
+  EXPECT_EQ(core_.releaseNotes(), 0) << "both notes ended by themselves; picked again, kept";
+  change(1, 5);
+  before = midi_.sent().size();
+  core_.closeDevice();
+  EXPECT_EQ(sentSince(before), (Messages{{0x81, 61, 0}}));
+  EXPECT_EQ(core_.notesReleased(), 3);
 }
 
 }  // namespace

@@ -60,11 +60,17 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
                                              {"--version=2"},
                                              {"--register=x", "--show"},
                                              {"--list-outputs", "--headless"},
-                                             {"--monitor", "--script", "-"}}) {
+                                             {"--monitor", "--script", "-"},
+                                             {"--release-after", "0"},
+                                             {"--release-after", "2s"},
+                                             {"--release-after=nan"},
+                                             {"--release-after", "1", "--keep-notes"},
+                                             {"--keep-notes", "--script", "-"}}) {
     EXPECT_THROW(parseCommandLine(arguments), HostError) << arguments.front();
   }
   EXPECT_EQ(parseCommandLine({"--unregister", "/x.so"}).unregisterPath, "/x.so");
   EXPECT_TRUE(parseCommandLine({"--plugin", "/x.so", "--list-outputs"}).listOutputs);
+  EXPECT_EQ(parseCommandLine({"--release-after=0.5"}).releaseAfter, 0.5);
   // A source is checked, not opened: the recording is read when the host starts.
   EXPECT_EQ(parseCommandLine({"--dmx", "replay:/no/such.show"}).dmxSource, "replay:/no/such.show");
 }

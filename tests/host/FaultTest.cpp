@@ -16,6 +16,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "midi/MidiApiChoice.h"
@@ -113,7 +114,10 @@ class FaultTest : public ::testing::Test {
 
   void startHost(const std::string& device, const QString& dmx, const QStringList& more = {},
                  int channels = 1) {
-    const QString file = files_.writeFile("show.Notecast", eventFile(device, channels));
+    startHostOn(eventFile(device, channels), dmx, more);
+  }
+  void startHostOn(const QByteArray& events, const QString& dmx, const QStringList& more = {}) {
+    const QString file = files_.writeFile("show.Notecast", events);
     // Files, not pipes: the test runs no event loop that would empty the pipes.
     errorFile_ = files_.writeFile("host-errors.txt", {});
     host_.setStandardErrorFile(errorFile_);
@@ -404,6 +408,76 @@ TEST_F(FaultTest, AServerWhoseSharedMemoryWasMadeAnewIsFoundAgain) {
     GTEST_SKIP() << "removes JACK's registry: only in a /dev/shm of the test's own";
   ASSERT_NO_FATAL_FAILURE(
       stopAndStartJack([] { ASSERT_TRUE(std::filesystem::remove("/dev/shm/jack-shm-registry")); }));
+}
+
+// Every note the bridge sounded ends with the show: a note-off for each before a reload, before
+// the output closes at SIGTERM, and with --release-after once DMX stops coming (the event file's
+// own note-off, key 0, ends none of them); --keep-notes leaves them sounding.
+TEST_F(FaultTest, EveryNoteTheBridgeSoundedIsReleased) {
+  openCounter();
+  const QByteArray notes =
+      QByteArray("[General]\r\nMIDIOutputDevice=") + counter_->portName().c_str() +
+      "\r\nCount=2\r\n[Entry_0]\r\nDMXChannel=1\r\nMIDIMessage=144\r\nData1=60\r\n"
+      "Data2=100\r\nTyp=2\r\n[Entry_1]\r\nDMXChannel=2\r\nMIDIMessage=153\r\nData2=90\r\nTyp=3\r\n"
+      "[Entry_2]\r\nDMXChannel=3\r\nMIDIMessage=128\r\nTyp=2\r\n";
+  // Each play sends other values: only a change of a channel reaches the plug-in.
+  int offset = 0;
+  const auto play = [&] {
+    ASSERT_TRUE(waitUntil([&] { return counter_->connectFrom("Notecast:out"); }, 10s))
+        << hostErrors();
+    const std::int64_t before = counter_->messages();
+    offset += 2;
+    host_.write(QStringLiteral("1 %1\n2 %2\n2 %3\n3 %4\n")
+                    .arg(10 + offset)
+                    .arg(80 + offset)
+                    .arg(90 + offset)
+                    .arg(5 + offset)
+                    .toUtf8());
+    host_.waitForBytesWritten(1000);
+    ASSERT_TRUE(waitUntil([&] { return counter_->messages() >= before + 4; }, 10s)) << hostErrors();
+  };
+  const auto sounding = [&] {
+    std::set<std::uint32_t> on;
+    for (const std::uint32_t message : counter_->received()) {
+      const std::uint32_t note = message >> 8 & 0x0F7F;  // channel and key
+      if ((message >> 16 & 0xF0) == 0x90 && (message & 0x7F) > 0) {
+        on.insert(note);
+      } else if ((message >> 16 & 0xF0) == 0x80 || (message >> 16 & 0xF0) == 0x90) {
+        on.erase(note);
+      }
+    }
+    return on.size();
+  };
+
+  startHostOn(notes, "stdin");
+  play();
+  EXPECT_EQ(sounding(), 3u) << "60 on channel 1, 41 and 46 on channel 10";
+  ::kill(static_cast<pid_t>(host_.processId()), SIGHUP);
+  ASSERT_TRUE(waitUntil([&] { return counter_->messages() >= 7; }, 10s)) << hostErrors();
+  EXPECT_EQ(sounding(), 0u);
+  EXPECT_EQ(countOf(hostErrors(), "released 3 notes before the reload"), 1) << hostErrors();
+  play();
+  ::kill(static_cast<pid_t>(host_.processId()), SIGTERM);
+  ASSERT_TRUE(host_.waitForFinished(10000));
+  EXPECT_EQ(sounding(), 0u) << "released as the output closed";
+  EXPECT_EQ(countOf(hostErrors(), "released 3 notes as the MIDI output closed"), 1) << hostErrors();
+
+  counter_.reset();
+  openCounter();
+  startHostOn(notes, "stdin", {"--release-after", "0.5"});
+  play();
+  ASSERT_TRUE(waitUntil([&] { return sounding() == 0; }, 10s)) << "DMX stopped: " << hostErrors();
+  EXPECT_EQ(countOf(hostErrors(), "released 3 notes after 0.5 s without DMX"), 1) << hostErrors();
+  ::kill(static_cast<pid_t>(host_.processId()), SIGTERM);
+  ASSERT_TRUE(host_.waitForFinished(10000));
+
+  counter_.reset();
+  openCounter();
+  startHostOn(notes, "stdin", {"--keep-notes"});
+  play();
+  ::kill(static_cast<pid_t>(host_.processId()), SIGTERM);
+  ASSERT_TRUE(host_.waitForFinished(10000));
+  EXPECT_EQ(sounding(), 3u) << "--keep-notes";
 }
 
 }  // namespace

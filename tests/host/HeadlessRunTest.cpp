@@ -10,7 +10,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <csignal>
+#include <functional>
 #include <random>
+#include <thread>
 
 #include "tests/host/script/ScriptFixture.h"
 #include "tests/support/MidiTestSupport.h"
@@ -71,6 +73,16 @@ class HeadlessRunTest : public ScriptFixture {
           process_.waitForReadyRead(50);
           errors_ += QString::fromUtf8(process_.readAllStandardError());
           return errors_.contains(text);
+        },
+        std::chrono::milliseconds(kRunDeadlineMs));
+  }
+  // Waits until `count` lines of standard error hold `text`.
+  bool waitForLines(const QString& text, int count) {
+    return testing::waitUntil(
+        [&] {
+          process_.waitForReadyRead(50);
+          errors_ += QString::fromUtf8(process_.readAllStandardError());
+          return errorLines(text).size() >= count;
         },
         std::chrono::milliseconds(kRunDeadlineMs));
   }
@@ -275,6 +287,60 @@ TEST_F(HeadlessRunTest, ListingTheOutputsWithoutAMidiSystemSaysSoAndEnds) {
     EXPECT_TRUE(errors.contains("No MIDI output is possible: "))
         << api << ": " << errors.toStdString();
   }
+}
+
+// SIGHUP takes a new event file only when it can be used and nobody is writing it any more: a
+// missing, empty or garbage file, a folder in its place, or one still being written keeps the
+// running events and the output, and says why; the next SIGHUP tries again.
+TEST_F(HeadlessRunTest, AReloadNeverSilencesTheShow) {
+  start(kStatus240);
+  ASSERT_TRUE(waitForError("standard input: running")) << errors_.toStdString();
+  const QString file = project_ + ".Notecast";
+  const std::function<void()> spoil[] = {
+      [&] { QFile::remove(file); },
+      [&] {
+        host.writeFile("show.Notecast", QByteArray("\x7f"
+                                                   "ELF\x02\x01\x00garbage",
+                                                   14));
+      },
+      [&] { host.writeFile("show.Notecast", ""); },
+      [&] {
+        QFile::remove(file);
+        QDir().mkdir(file);
+      },
+  };
+  int refused = 0;
+  for (const auto& change : spoil) {
+    change();
+    signal(SIGHUP);
+    ASSERT_TRUE(waitForLines("was not reloaded", ++refused)) << errors_.toStdString();
+  }
+  QDir().rmdir(file);
+
+  // A writer still appending: every look a moment apart differs.
+  host.writeFile("show.Notecast", kStatus240);
+  signal(SIGHUP);
+  for (int i = 0; i < 20; ++i) {
+    QFile growing(file);
+    ASSERT_TRUE(growing.open(QIODevice::Append));
+    growing.write(";\r\n");
+    growing.close();
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_TRUE(waitForError("is still being written")) << errors_.toStdString();
+  write("2 100\n");
+
+  host.writeFile("show.Notecast", kStatus240);
+  signal(SIGHUP);
+  ASSERT_TRUE(waitForError("reloaded the project " + project_ + ": 2 events\n"))
+      << errors_.toStdString();
+  EXPECT_EQ(finish(), 0);
+  EXPECT_EQ(errorLines("was not reloaded").size(), 5);
+  EXPECT_EQ(errorLines("events and the MIDI output stay").size(), 5);
+  EXPECT_EQ(errorLines("released 1 note before the reload").size(), 1) << errors_.toStdString();
+  EXPECT_TRUE(output_.last().contains("2 sent"))
+      << "the running events played on, then their note was released: "
+      << output_.last().toStdString();
 }
 
 }  // namespace
