@@ -22,6 +22,8 @@ test_packages=(
   ola xvfb xauth fonts-dejavu-core
   # namespaces of their own for the tests that start JACK servers and OLA daemons
   iproute2
+  # the bridge on PipeWire's JACK library: the daemon, its JACK library and session manager
+  pipewire pipewire-jack wireplumber
   # the lighting console of the console chain test: a desktop program, which starts no service
   qlcplus
   # the Debian package (cpack -G DEB, scripts/package-test.sh): dpkg-shlibdeps and
