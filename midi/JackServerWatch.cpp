@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <map>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 #include "midi/BoundedClose.h"
@@ -177,6 +178,12 @@ std::vector<std::string> JackServerWatch::connectionsOf(const std::string& name)
   for (const char** each = connected; *each; ++each) names.emplace_back(*each);
   jack_free(connected);
   return names;
+}
+
+bool JackServerWatch::seesReturnedPorts() noexcept {
+  static const bool jacksOwn =
+      std::string_view(jack_get_version_string()).find("PipeWire") == std::string_view::npos;
+  return jacksOwn;
 }
 
 std::uint64_t JackServerWatch::registrations(const std::string& name) const {

@@ -71,6 +71,10 @@ class JackServerWatch {
   std::string freeClientName(const std::string& base) const;
   // The full names of the ports connected to the port `name`, as the graph stands now.
   std::vector<std::string> connectionsOf(const std::string& name) const;
+  // Whether connectionsOf can be trusted for a port that went and came back under its name.
+  // PipeWire's JACK library (it names itself in its version string) may still answer for the
+  // port that went, and so tells no connection of the one that came back.
+  static bool seesReturnedPorts() noexcept;
   // How many times a port of this full name was registered while the watch looked: a port that
   // went and came back between two looks has a higher count. Any thread.
   std::uint64_t registrations(const std::string& name) const;

@@ -112,8 +112,9 @@ void RtMidiOutputControl::openChosen(bool retry) {
     opened = Opened::kSystemPort;
     complaint = client_->openPort(*index, kPortName);
     // RtMidi on JACK takes a failed connection for an open port (the destination's program may
-    // have made its port but not be active yet): the graph tells.
-    if (complaint.empty() && watch_ && !connectionMade(listed))
+    // have made its port but not be active yet): the graph tells, where it can.
+    if (complaint.empty() && watch_ && JackServerWatch::seesReturnedPorts() &&
+        !connectionMade(listed))
       complaint = "its program does not take connections yet";
     if (complaint.empty() && listed != chosen_) {
       if (told_->missingOutput == chosen_) told_->missingOutput = listed;

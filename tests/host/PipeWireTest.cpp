@@ -1,7 +1,8 @@
 // The headless bridge on PipeWire's JACK library, as a Debian 12 desktop runs it: a PipeWire
 // daemon and its session manager (WirePlumber) of the test's own, in a runtime folder of their
 // own, and the host and a MIDI reader both started through pw-jack. Every message of a replay
-// arrives. (Without the session manager PipeWire's graph lost some of them.)
+// arrives (without the session manager PipeWire's graph lost some), and a reader that restarts
+// gets MIDI again without a restart of the host.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -154,6 +155,32 @@ TEST_F(PipeWireTest, EveryMessageOfAReplayArrives) {
   }
   ADD_FAILURE() << "the reader got" << runs << " of " << kFrames * kChannels << " messages\n"
                 << hostErrors();
+}
+
+// The synthesizer quits and starts again under its name: the host connects to it again.
+TEST_F(PipeWireTest, AReaderThatRestartsGetsMidiAgain) {
+  startReader();
+  startHost("stdin");
+  int value = 0;
+  const auto feed = [&](std::chrono::milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < end) {
+      host_.write("1 " + QByteArray::number(++value % 256) + "\n");
+      host_.waitForBytesWritten(1000);
+      std::this_thread::sleep_for(20ms);
+    }
+  };
+  feed(2s);
+  EXPECT_GT(stopReader(), 0) << hostErrors();
+  feed(1s);
+  startReader();
+  feed(3s);
+  const long long resumed = stopReader();
+  host_.terminate();
+  ASSERT_TRUE(host_.waitForFinished(10000));
+  EXPECT_GT(resumed, 0) << "no MIDI after the reader came back: " << hostErrors();
+  EXPECT_NE(hostErrors().find(std::string(kReader) + ":in is back"), std::string::npos)
+      << hostErrors();
 }
 
 }  // namespace
