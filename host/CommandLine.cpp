@@ -4,6 +4,8 @@
 
 #include <array>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 #include "host/dmx/DmxInput.h"
 #include "host/session/HostError.h"
@@ -66,13 +68,39 @@ Written splitArgument(const std::string& argument) {
   return {argument.substr(0, equals), argument.substr(equals + 1)};
 }
 
+// What each option's value is, for the line that says one is missing.
+std::string valueNoun(const std::string& option) {
+  constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kNouns{{
+      {"--plugin", "a library path"},
+      {"--project", "a project base"},
+      {"--dmx", "a DMX source"},
+      {"--script", "a script file"},
+      {"--midi-out", "an output name"},
+      {"--connect", "a port name"},
+      {"--register", "a library path"},
+      {"--unregister", "a library path"},
+      {"--release-after", "a number of seconds"},
+  }};
+  for (const auto& [name, noun] : kNouns) {
+    if (option == name) return std::string(noun);
+  }
+  return "a value";
+}
+
 // The value of the option at `i`: written after '=', else the next argument (and `i` moves on).
 // An empty value is refused either way: `--project "$SHOW"` with SHOW unset must not run the
-// default project, nor `--midi-out ""` drop the event file's output without a word.
+// default project, nor `--midi-out ""` drop the event file's output without a word. A next
+// argument that is an option is no value (`--connect --headless` forgot the port): one that
+// starts with "--" is taken only after '='.
 std::string takeValue(const Written& written, const std::vector<std::string>& arguments,
                       std::size_t& i) {
   if (!written.value && i + 1 >= arguments.size()) {
-    throw HostError(written.name + " needs a value");
+    throw HostError(written.name + " needs " + valueNoun(written.name));
+  }
+  if (!written.value && arguments[i + 1].rfind("--", 0) == 0) {
+    throw HostError(written.name + " needs " + valueNoun(written.name) + ", not " +
+                    arguments[i + 1] + " (a value that starts with -- is written " + written.name +
+                    "=" + arguments[i + 1] + ")");
   }
   std::string value = written.value ? *written.value : arguments[++i];
   if (value.empty()) throw HostError(written.name + " needs a value, not \"\"");

@@ -49,7 +49,8 @@ inline constexpr const char* kUsage =
 inline constexpr const char* kHelp =
     "\n"
     "Loads the Notecast plug-in as a lighting host does and feeds it DMX.\n"
-    "Every option that takes a value may also be written --option=VALUE.\n"
+    "Every option that takes a value may also be written --option=VALUE (a value that\n"
+    "starts with -- only so).\n"
     "\n"
     "  --plugin PATH      the plug-in library (default: the one registered, else the one\n"
     "                     installed beside the host in ../lib/notecast/)\n"

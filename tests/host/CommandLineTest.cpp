@@ -75,6 +75,25 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
   EXPECT_EQ(parseCommandLine({"--dmx", "replay:/no/such.show"}).dmxSource, "replay:/no/such.show");
 }
 
+// An option that needs a value never takes the next option as it: the value forgotten is said,
+// with how to write a value that does start with "--".
+TEST(CommandLineTest, AnOptionIsNoValue) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--connect", "--headless"}, {"--project", "--headless"}, {"--midi-out", "--quiet"}}) {
+    EXPECT_THROW(parseCommandLine(arguments), HostError) << arguments.front();
+  }
+  try {
+    parseCommandLine({"--connect", "--headless"});
+  } catch (const HostError& error) {
+    EXPECT_STREQ(error.what(),
+                 "--connect needs a port name, not --headless (a value that starts with -- is "
+                 "written --connect=--headless)");
+  }
+  EXPECT_EQ(parseCommandLine({"--connect=--odd-name"}).connectPorts,
+            std::vector<std::string>{"--odd-name"});
+  EXPECT_EQ(parseCommandLine({"--script", "-"}).scriptPath, "-") << "standard input";
+}
+
 TEST(CommandLineTest, LoopRefusesARecordingThatCannotBeReadAgain) {
   testing::TempDir dir;
   const std::string fifo = dir.file("live.show");
