@@ -1,6 +1,8 @@
 #pragma once
 // How many events the plug-in holds now, so that a host that loads a project (at start, or again
-// on the operator's request) can say what it loaded. An optional interface of the plug-in object:
+// on the operator's request) can say what it loaded: every entry of its table, blank ones
+// included (a one-entry file holds 1; not the highest index, which the event file stores as
+// "Count"). An optional interface of the plug-in object:
 // a host asks for it with QueryInterface; a plug-in without it answers E_NOINTERFACE, and a host
 // that does not know it loses nothing.
 //

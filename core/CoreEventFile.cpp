@@ -59,7 +59,7 @@ void PluginCore::applyEventFile(const std::string& fileDevice,
 std::string PluginCore::reloadEventFile(std::int32_t* events) {
   if (!projectBase_) throw RuntimeError(ErrorNumber::ObjectNotSet);
   const std::string base = projectBase_();
-  if (std::string problem = checkEventFile(base, ""); !problem.empty()) return problem;
+  if (std::string problem = checkEventFile(base, "", false); !problem.empty()) return problem;
   const std::string path = eventFilePath(base);
   const EventFile::Contents contents = EventFile(path).load();
   clearForm();

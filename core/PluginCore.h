@@ -97,6 +97,8 @@ class PluginCore final : public CommandTarget {
   // The event table. Reads never load.
   bool IsArrayEmpty() const noexcept { return table_.IsArrayEmpty(); }
   std::int32_t GetEventCount() const { return table_.GetEventCount(); }
+  // The number of entries: 0 for a table never dimensioned, else every entry, blank ones too.
+  std::int32_t entryCount() const noexcept { return table_.IsArrayEmpty() ? 0 : table_.size(); }
   Variant GetShareName(std::int32_t index) const { return table_.GetShareName(index); }
   const EventTable& eventTable() const override { return table_; }
   // The table itself, for callers that build one in place (tests, benchmarks): every change

@@ -58,9 +58,26 @@ std::string shownValue(std::string_view value) {
   return text;
 }
 
+// The blank events a Count= beyond the last entry section loads, which a save then writes as
+// entries; "" when Count= ends at the last entry (or the file holds none and Count=0).
+std::string blankEntries(const std::vector<std::uint64_t>& indices, std::int32_t highest,
+                         const std::string& countText, const std::string& path) {
+  const std::int64_t last = indices.empty() ? -1 : static_cast<std::int64_t>(indices.back());
+  if (highest <= last || (indices.empty() && highest == 0)) return {};
+  const std::int64_t blanks = highest - last;
+  const std::string stop =
+      indices.empty()
+          ? std::string("the file holds no entries")
+          : "the entries stop at " + std::string(event_file::kEntryPrefix) + std::to_string(last);
+  return "event file " + path + ": Count=" + shownValue(countText) + " but " + stop + ": " +
+         std::to_string(blanks) + (blanks == 1 ? " blank event loads" : " blank events load") +
+         "; a save writes them";
+}
+
 // The entry sections a load leaves out, which a save then drops, named with the Count= that
-// leaves them out; "" when every entry section loads.
-std::string lostEntries(const ProfileDocument& document, const std::string& path) {
+// leaves them out; "" when every entry section loads (or, with `blanks`, the blank events a
+// Count= beyond the last entry loads).
+std::string lostEntries(const ProfileDocument& document, const std::string& path, bool blanks) {
   std::vector<std::uint64_t> indices;
   for (const std::string& name : document.sectionNames()) {
     if (const auto index = entryIndex(name)) indices.push_back(*index);
@@ -77,7 +94,8 @@ std::string lostEntries(const ProfileDocument& document, const std::string& path
   const auto loaded = static_cast<std::size_t>(
       std::upper_bound(indices.begin(), indices.end(), static_cast<std::uint64_t>(highest)) -
       indices.begin());
-  if (loaded == indices.size()) return {};
+  if (loaded == indices.size())
+    return blanks && !missing ? blankEntries(indices, highest, countText, path) : std::string();
 
   std::int32_t written = -1;
   if (!missing) runStep([&] { written = toInt32(countText); });
@@ -137,7 +155,8 @@ bool isFolder(const std::string& path) {
 
 }  // namespace
 
-std::string checkEventFile(const std::string& projectBase, const std::string& consequence) {
+std::string checkEventFile(const std::string& projectBase, const std::string& consequence,
+                           bool blanks) {
   if (projectBase.empty()) return {};
   const std::string path = eventFilePath(projectBase);
   struct stat info {};
@@ -163,7 +182,7 @@ std::string checkEventFile(const std::string& projectBase, const std::string& co
            " has neither a [General] nor an [Entry_N] section, so it is no event file" +
            consequence;
   }
-  return lostEntries(document, path);
+  return lostEntries(document, path, blanks);
 }
 
 }  // namespace notecast

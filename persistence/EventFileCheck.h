@@ -24,9 +24,13 @@ inline constexpr std::size_t kMaxEventFileCheckBytes = std::size_t{4} * 1024 * 1
 // those"); "" when it looks like an event file whose entries all load, or no project is open
 // (empty base).
 // `consequence` ends the lines of a file that loads no events at all; a reload, which keeps the
-// running events instead, passes "".
+// running events instead, passes "". With `blanks`, a Count= beyond the last entry is told too
+// ("event file show.Notecast: Count=20 but the entries stop at Entry_9: 11 blank events load; a
+// save writes them"); a reload, which refuses every file this names, leaves it out: such a file
+// loads all its entries.
 inline constexpr const char* kStartsWithNoEvents = ": starting with no events";
 std::string checkEventFile(const std::string& projectBase,
-                           const std::string& consequence = kStartsWithNoEvents);
+                           const std::string& consequence = kStartsWithNoEvents,
+                           bool blanks = true);
 
 }  // namespace notecast

@@ -53,7 +53,7 @@ HRESULT clsLumoPlugIn::get_RecentMessages(std::string* lines) noexcept {
 }
 
 HRESULT clsLumoPlugIn::get_EventCount(std::int32_t* count) noexcept {
-  return readStatus(count, [](PluginCore& core) { return core.GetEventCount(); });
+  return readStatus(count, [](PluginCore& core) { return core.entryCount(); });
 }
 
 }  // namespace notecast

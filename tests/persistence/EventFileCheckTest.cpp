@@ -80,13 +80,24 @@ TEST_F(EventFileCheckTest, EntriesTheCountLeavesOutAreNamedAsASaveWouldDropThem)
            {"Count=\r\n", lost + ": Count= cannot be used: 1 of its 10 entries load", 1},
            {"", lost + " has no Count=: 1 of its 10 entries load", 1},
            {"Count=3\r\n", lost + ": Count=3 reaches Entry_3 only: 4 of its 10 entries load", 4},
-           {"Count=\"9\"\r\n", "", 10},
-           {"Count=12\r\n", "", 13}}) {
+           {"Count=\"9\"\r\n", "", 10}}) {
     writeTenEntries(countLine);
     EXPECT_EQ(warning(), expected.empty() ? "" : expected + "; a save keeps only those")
         << countLine;
     EXPECT_EQ(EventFile(file()).load().records.size(), loads) << countLine;
   }
+  // A Count= beyond the last entry loads blank events, which a save writes; a reload is not
+  // refused for them.
+  writeTenEntries("Count=12\r\n");
+  EXPECT_EQ(warning(), lost +
+                           ": Count=12 but the entries stop at Entry_9: 3 blank events load; a "
+                           "save writes them");
+  EXPECT_EQ(EventFile(file()).load().records.size(), 13u);
+  EXPECT_EQ(checkEventFile(base(), "", false), "");
+  testing::writeBytes(file(), "[General]\r\nCount=1\r\n");
+  EXPECT_EQ(warning(), lost +
+                           ": Count=1 but the file holds no entries: 2 blank events load; a "
+                           "save writes them");
   // A control byte in the value must not reach the terminal.
   testing::writeBytes(file(), "[General]\r\nCount=\x1B[2J\r\n[Entry_0]\r\n[Entry_1]\r\n");
   EXPECT_EQ(warning(), lost +
