@@ -36,8 +36,9 @@ using testing::LoopbackNetwork;
 using testing::SafeOlad;
 using testing::waitUntil;
 
-// The desk starts its ramp about a second after it starts, and the ramp takes 13 s.
-constexpr auto kRampLimit = 25s;
+// The desk starts its ramp about a second after it starts, and the ramp takes 13 s; on a machine
+// busy with builds beside the tests the desk itself was seen to take over 25 s.
+constexpr auto kRampLimit = 45s;
 // Time for a message beyond the ramp to show after the last one.
 constexpr auto kAfterRamp = 500ms;
 constexpr int kStopTimeoutMs = 10000;
