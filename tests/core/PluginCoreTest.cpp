@@ -157,28 +157,6 @@ TEST_F(PluginCoreTest, EditsOfTheTableTakeEffectOnTheNextChange) {
   EXPECT_EQ(change(2, 5), Messages{});
 }
 
-// The command path sends whatever the record's trigger, leaves the once flags alone, and fails
-// for a row outside the table before anything goes out.
-TEST_F(PluginCoreTest, TheCommandPathSendsTheRecordWhateverItsTrigger) {
-  MidiEvent threshold = event(9, EventType::AboveValue, 144, 60, 100, 50);
-  threshold.SendOnlyOnce = 1;
-  threshold.SendNoteOff = 2;
-  loadTable({event(9, EventType::Data1FromValue, 176, 7, 64), threshold});
-  core_.table().setOnceAbove(1, true);
-  EXPECT_EQ(command(0), (Messages{{176, 7, 64}}));
-  EXPECT_EQ(command(1), (Messages{{144, 60, 100}, {0x80, 0, 0}})) << "any non-zero note-off";
-  EXPECT_TRUE(core_.eventTable().onceAbove(1));
-  for (const std::int32_t row : {2, -1}) {
-    try {
-      core_.ExecuteMidiEventFromCommand(row);
-      FAIL() << "no error for row " << row;
-    } catch (const RuntimeError& error) {
-      EXPECT_EQ(error.number(), kSubscriptOutOfRange);
-    }
-  }
-  EXPECT_EQ(midi_.sent().size(), 3u);
-}
-
 TEST_F(PluginCoreTest, AStatusThatStartsNoMessageIsNotSentAndHasNoNoteOffOrOnceFlag) {
   MidiEvent custom = event(1, EventType::ValueChange, 4, 1, 1);
   custom.SendNoteOff = 1;
