@@ -279,6 +279,17 @@ void PluginCore::setOutputForRun(std::optional<std::string> name) {
   runOutput_ = std::move(name);
 }
 
+void PluginCore::setClientName(std::string name) {
+  clientName_ = std::move(name);
+  if (!loaded_ || !midi_ || clientName_.empty()) return;
+  midi_->setClientName(clientName_);
+  refreshDeviceList();
+}
+
+std::string PluginCore::ownPort() const {
+  return loaded_ && midi_ ? midi_->ownPort() : std::string();
+}
+
 void PluginCore::setKeptConnections(std::vector<std::string> ports) {
   keptConnections_ = std::move(ports);
   if (!loaded_ || !midi_) return;

@@ -34,6 +34,7 @@ void PluginCore::ensureLoaded() {
   midi_ = createMidiOutputControl();
   if (reportsHeld_ == 0) installDeviceReport();
   midi_->setChangeNotifier(outputRelay_->notifier());
+  if (!clientName_.empty()) midi_->setClientName(clientName_);
   midi_->setKeptConnections(keptConnections_);
   midi_->setOutputAdvice(outputAdvice_);
   loaded_ = true;

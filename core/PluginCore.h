@@ -182,6 +182,11 @@ class PluginCore final : public CommandTarget {
   void setOutputForRun(std::optional<std::string> name);
   // Ports to keep connected from the plug-in's own output port; kept across unloads.
   void setKeptConnections(std::vector<std::string> ports);
+  // The plug-in's client name in the MIDI system (the control's own when empty); kept across
+  // unloads. A loaded core's control connects again under the new name.
+  void setClientName(std::string name);
+  // The own port as the MIDI system named it; empty while not loaded or not connected.
+  std::string ownPort() const;
   // The device name a save writes: the file's own while the run's choice stands, else the
   // chosen row's.
   std::string deviceToStore() const;
@@ -255,6 +260,7 @@ class PluginCore final : public CommandTarget {
   std::string fileDevice_;                     // the device the event file gave at its last load
   bool outputListCleared_ = false;             // no row chosen since a clear (refreshDeviceList)
   std::vector<std::string> keptConnections_;   // handed to every control
+  std::string clientName_;                     // handed to every control; empty: its own
   std::set<std::string> keptConnectedBefore_;  // connected by a control since unloaded
   std::string outputAdvice_;                   // handed to every control
   IMessageSink* messageSink_ = nullptr;

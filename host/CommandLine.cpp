@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "abi/IClientName.h"
 #include "host/dmx/DmxInput.h"
 #include "host/session/HostError.h"
 
@@ -27,11 +28,12 @@ struct Flag {
 };
 
 // --project is read into one of these too and moved to projectBase at the end.
-constexpr std::array<ValueOption, 6> kValueOptions{{
+constexpr std::array<ValueOption, 7> kValueOptions{{
     {"--plugin", &HostOptions::pluginPath},
     {"--dmx", &HostOptions::dmxSource},
     {"--script", &HostOptions::scriptPath},
     {"--midi-out", &HostOptions::midiOut},
+    {"--name", &HostOptions::clientName},
     {"--register", &HostOptions::registerPath},
     {"--unregister", &HostOptions::unregisterPath},
 }};
@@ -70,13 +72,14 @@ Written splitArgument(const std::string& argument) {
 
 // What each option's value is, for the line that says one is missing.
 std::string valueNoun(const std::string& option) {
-  constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kNouns{{
+  constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kNouns{{
       {"--plugin", "a library path"},
       {"--project", "a project base"},
       {"--dmx", "a DMX source"},
       {"--script", "a script file"},
       {"--midi-out", "an output name"},
       {"--connect", "a port name"},
+      {"--name", "a MIDI client name"},
       {"--register", "a library path"},
       {"--unregister", "a library path"},
       {"--release-after", "a number of seconds"},
@@ -138,8 +141,17 @@ void checkCombinations(const HostOptions& options, std::size_t given) {
   if (options.scriptPath && options.headless) {
     throw HostError("--script and --headless are two different modes: choose one");
   }
-  if (options.listOutputs && given != (options.pluginPath ? 2U : 1U)) {
-    throw HostError("--list-outputs takes no other option than --plugin");
+  if (options.listOutputs &&
+      given != 1U + (options.pluginPath ? 1U : 0U) + (options.clientName ? 1U : 0U)) {
+    throw HostError("--list-outputs takes no other option than --plugin and --name");
+  }
+  if (options.clientName && options.scriptPath) {
+    throw HostError(
+        "--name names the MIDI client of the desktop and headless modes; not with --script");
+  }
+  if (options.clientName) {
+    if (const std::string problem = clientNameProblem(*options.clientName); !problem.empty())
+      throw HostError("--name " + *options.clientName + ": " + problem);
   }
   if (options.monitor && options.scriptPath) {
     throw HostError("--monitor shows the desktop and headless modes' messages; not with --script");

@@ -2,9 +2,9 @@
 // The host's command line:
 //   notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]
 //                 [--script FILE|- | --headless] [--show] [--quiet]
-//                 [--midi-out NAME] [--connect PORT]... [--monitor]
+//                 [--midi-out NAME] [--connect PORT]... [--name NAME] [--monitor]
 //                 [--keep-notes | --release-after SECONDS]
-//   notecast-host [--plugin PATH] --list-outputs
+//   notecast-host [--plugin PATH] [--name NAME] --list-outputs
 //   notecast-host --register PATH | --unregister PATH
 //   notecast-host -h | --help | --version
 // Every option that takes a value also takes it as --option=VALUE.
@@ -26,6 +26,7 @@ struct HostOptions {
   bool quiet = false;                     // headless: no status line
   std::optional<std::string> midiOut;     // the MIDI output for this run, not stored
   std::vector<std::string> connectPorts;  // ports to connect the plug-in's own port to
+  std::optional<std::string> clientName;  // the plug-in's MIDI client ("NAME:out")
   bool monitor = false;                   // every message sent, on standard output
   bool keepNotes = false;                 // no note release (desktop and headless)
   std::optional<double> releaseAfter;     // seconds without DMX before the notes are released
@@ -39,9 +40,9 @@ struct HostOptions {
 inline constexpr const char* kUsage =
     "usage: notecast-host [--plugin PATH] [--project BASE] [--dmx SOURCE] [--loop]\n"
     "                     [--script FILE|- | --headless] [--show] [--quiet]\n"
-    "                     [--midi-out NAME] [--connect PORT]... [--monitor]\n"
+    "                     [--midi-out NAME] [--connect PORT]... [--name NAME] [--monitor]\n"
     "                     [--keep-notes | --release-after SECONDS]\n"
-    "       notecast-host [--plugin PATH] --list-outputs\n"
+    "       notecast-host [--plugin PATH] [--name NAME] --list-outputs\n"
     "       notecast-host --register PATH | --unregister PATH\n"
     "       notecast-host -h | --help | --version\n";
 
@@ -71,6 +72,9 @@ inline constexpr const char* kHelp =
     "  --midi-out NAME    choose the MIDI output for this run without touching the event file\n"
     "  --connect PORT     connect Notecast's own port to PORT whenever both exist (may be\n"
     "                     given more than once)\n"
+    "  --name NAME        the plug-in's client in the MIDI system, so that several bridges\n"
+    "                     on one MIDI system can be told apart: its port is NAME:out\n"
+    "                     (default Notecast; JACK adds -01, -02 to a name that is taken)\n"
     "  --monitor          print every MIDI message sent on standard output: time, bytes and\n"
     "                     meaning\n"
     "  --keep-notes       leave the notes the plug-in sounded as they are (by default the\n"

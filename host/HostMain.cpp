@@ -94,7 +94,7 @@ int runPlugin(HostOptions options, bool headless) {
     std::cerr << "notecast-host: " << *mistake << '\n' << kUsage;
     return kExitUsage;
   }
-  if (options.listOutputs) return listOutputs(session);
+  if (options.listOutputs) return listOutputs(session, options);
   if (script) {
     runScript(session, *script);
     session.close();

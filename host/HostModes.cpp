@@ -41,6 +41,13 @@ void warnOnStandardError(const std::string& line) {
   reportToStandardError("warning: " + line);
 }
 
+// Asked once the plug-in has loaded its project and, with it, connected to the MIDI system.
+template <class Tell>
+void tellTakenName(PluginSession& session, const HostOptions& options, const Tell& tell) {
+  const PluginGate::Call call(session.gate());
+  if (const auto warning = takenNameWarning(session, options.clientName)) tell(*warning);
+}
+
 // The stop signals end the loop from the start on: one that comes during the start-up (a box
 // may be open then) ends the run as soon as the loop would begin.
 void endOnStopSignal(const SignalWatcher& watcher, HostLoop& loop) {
@@ -69,10 +76,14 @@ std::optional<DmxChoiceStore> projectDmxChoice(const HostOptions& options) {
   return DmxChoiceStore(DmxChoiceStore::defaultPath(), QString::fromStdString(options.projectBase));
 }
 
-// --midi-out and --connect, handed to the plug-in before it loads the project's output, and
-// --monitor's sink.
+// --name, --midi-out and --connect, handed to the plug-in before it loads the project's output,
+// and --monitor's sink.
 void chooseOutput(const PluginSession& session, const HostOptions& options,
                   SentMessageMonitor* monitor) {
+  if (options.clientName) {
+    if (const auto warning = nameClient(session, *options.clientName))
+      reportToStandardError(*warning);
+  }
   if (const auto warning = applyOutputChoice(session, options.midiOut, options.connectPorts))
     reportToStandardError(*warning);
   if (monitor && !giveMessageSink(session, monitor))
@@ -163,6 +174,7 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
     chooseOutput(session, options, monitor.get());
     notes.turnOn();
   });
+  tellTakenName(session, options, reportToStandardError);
   states.start();
   notes.start();
 
@@ -219,6 +231,7 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
     chooseOutput(session, options, monitor.get());
     notes.turnOn();
   });
+  tellTakenName(session, options, tell);
 
   HostMainWindow window(session, QString::fromStdString(options.projectBase), nullptr);
   shownIn = &window;
@@ -244,15 +257,21 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   return status;
 }
 
-int listOutputs(PluginSession& session) {
+int listOutputs(PluginSession& session, const HostOptions& options) {
   std::optional<std::string> outputs;
+  std::string ownPort;
   {
     const PluginGate::Call call(session.gate());
     VARIANT_BOOL answer = VARIANT_FALSE;
     session.answerBoxes(std::cerr);
     const HRESULT init = session.init(&answer);
     if (FAILED(init)) reportToStandardError("Init: " + explainFailure(init));
+    if (options.clientName) {
+      if (const auto warning = nameClient(session, *options.clientName))
+        reportToStandardError(*warning);
+    }
     outputs = readOutputList(session);
+    ownPort = ownPortOf(session);
     session.plugin().Term(&answer);
   }
   session.close();
@@ -262,6 +281,9 @@ int listOutputs(PluginSession& session) {
   }
   std::cout << *outputs;
   if (!outputs->empty() && outputs->back() != '\n') std::cout << '\n';
+  // The own port (the virtual output's row) as the MIDI system named it for this list.
+  if (!ownPort.empty())
+    reportToStandardError("the plug-in's own port for this list was " + ownPort);
   // A box is the plug-in telling of a problem with the MIDI system (none running, a bad setting).
   const HostBoxAnswerer* boxes = session.boxAnswerer();
   return boxes && boxes->answered() > 0 ? kExitFailure : kExitSuccess;

@@ -18,6 +18,6 @@ namespace notecast::host {
 int runHeadless(PluginSession& session, const HostOptions& options);
 int runDesktop(PluginSession& session, const HostOptions& options);
 // --list-outputs: Init, the plug-in's outputs on standard output one a line, Term.
-int listOutputs(PluginSession& session);
+int listOutputs(PluginSession& session, const HostOptions& options);
 
 }  // namespace notecast::host

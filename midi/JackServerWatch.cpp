@@ -168,6 +168,21 @@ std::string JackServerWatch::freeClientName(const std::string& base) const {
   return base;  // JACK refuses a hundredth client of that name
 }
 
+std::string JackServerWatch::nameGiven(const std::string& base, const std::string& expected) const {
+  const int self = static_cast<int>(::getpid());
+  const auto ours = [&](const std::string& name) {
+    return hasClient(name) && jack_get_client_pid(name.c_str()) == self;
+  };
+  if (ours(expected)) return expected;
+  constexpr int kLastRenaming = 99;
+  for (int number = 0; number <= kLastRenaming; ++number) {
+    std::string name =
+        number == 0 ? base : base + (number < 10 ? "-0" : "-") + std::to_string(number);
+    if (ours(name)) return name;
+  }
+  return expected;
+}
+
 std::vector<std::string> JackServerWatch::connectionsOf(const std::string& name) const {
   std::vector<std::string> names;
   if (!running()) return names;

@@ -69,6 +69,11 @@ class JackServerWatch {
   // The name JACK gives a client asked for as `base` now: `base` when no client has it, else
   // the first of "base-01" .. "base-99" that none has (one round trip per name taken).
   std::string freeClientName(const std::string& base) const;
+  // The name JACK gave the client this process asked for as `base` just now, `expected` being
+  // what freeClientName said before: a program that took that name meanwhile pushes ours to the
+  // next free one. Told by the clients' process ids; `expected` when none of the names is this
+  // process's (a JACK library that tells no ids).
+  std::string nameGiven(const std::string& base, const std::string& expected) const;
   // The full names of the ports connected to the port `name`, as the graph stands now.
   std::vector<std::string> connectionsOf(const std::string& name) const;
   // Whether connectionsOf can be trusted for a port that went and came back under its name.

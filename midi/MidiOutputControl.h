@@ -122,6 +122,16 @@ class MidiOutputControl {
   // instead of the control's own (the window's output list); empty: the control's own.
   // NOLINTNEXTLINE(performance-unnecessary-value-param)
   virtual void setOutputAdvice(std::string /*sentence*/) {}
+  // The name of the plug-in's client in the MIDI system (the control's own by default), from
+  // the next connection to the MIDI system on; a control connected already leaves the system
+  // and connects again under the new name, reopening its output. A control without a client of
+  // its own ignores it.
+  // NOLINTNEXTLINE(performance-unnecessary-value-param)
+  virtual void setClientName(std::string /*name*/) {}
+  // The plug-in's own port as the MIDI system named it ("Notecast:out"; JACK renames a client
+  // whose name is taken: "Notecast-01:out"); empty while not connected to a MIDI system, or for
+  // a control without a port of its own.
+  virtual std::string ownPort() { return {}; }
 };
 
 // Creates the control for the MIDI system chosen by NOTECAST_MIDI_API ("alsa" or "jack"; by

@@ -44,7 +44,7 @@ void RtMidiOutputControl::keepConnections() {
     return kept_.update(graph);
   }
   if (choice_.system() != MidiSystem::kAlsa) return;
-  if (!alsaPorts_) alsaPorts_ = AlsaSequencerPorts::open(kClientName, kPortName);
+  if (!alsaPorts_) alsaPorts_ = AlsaSequencerPorts::open(ownClient_, kPortName);
   if (alsaPorts_) kept_.update(*alsaPorts_);
 }
 

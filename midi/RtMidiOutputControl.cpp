@@ -59,6 +59,19 @@ void RtMidiOutputControl::setAction(std::int32_t action) {
   fail(MidiError::kBadAction, "the MIDI output control has no action " + std::to_string(action));
 }
 
+void RtMidiOutputControl::setClientName(std::string name) {
+  if (name == clientName_) return;
+  clientName_ = std::move(name);
+  if (!client_ && !watch_) return;
+  // The port is the client's: a new name means a new client, and the output opened from it.
+  dropSystem();
+  if (!chosen_.empty()) openChosen();
+}
+
+std::string RtMidiOutputControl::ownPort() {
+  return client_ ? ownClient_ + ":" + kPortName : std::string();
+}
+
 void RtMidiOutputControl::setDeviceNumber(std::int32_t device) {
   device_ = device;
   namedDevice_.reset();

@@ -114,6 +114,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   KeptConnections::States keptConnectionStates() override { return kept_.states(); }
   void setOutputAdvice(std::string sentence) override { advice_ = std::move(sentence); }
   bool lastSendTaken() const override { return lastSendTaken_; }
+  void setClientName(std::string name) override;
+  std::string ownPort() override;
 
  private:
   enum class Opened { kNothing, kVirtualPort, kSystemPort };
@@ -177,7 +179,8 @@ class RtMidiOutputControl final : public MidiOutputControl {
   std::unique_ptr<JackServerWatch> watch_;         // JACK only; outlives the client
   std::unique_ptr<AlsaSequencerWatch> alsaWatch_;  // ALSA only
   std::unique_ptr<RtMidiClient> client_;
-  std::string ownClient_;  // JACK: client_'s name as JACK gave it ("Notecast", "Notecast-01")
+  std::string clientName_ = kClientName;  // the name asked for
+  std::string ownClient_;  // client_'s name as the MIDI system gave it ("Notecast", "Notecast-01")
   JackSendPacing pacing_;  // JACK only: counts on the watch's view of the cycles
   KeptConnections kept_;
   std::unique_ptr<KeptConnections::Graph> alsaPorts_;  // ALSA, while connections are kept

@@ -51,7 +51,7 @@ std::string RtMidiOutputControl::connectSystem() {
       return "JACK's shared memory was made anew and this process cannot take it up; restart "
              "the program to use JACK again";
     // Probing with a client of our own keeps RtMidi from printing "JACK server not running?".
-    if (!watch_) watch_ = JackServerWatch::connect(changes_, kClientName);
+    if (!watch_) watch_ = JackServerWatch::connect(changes_, clientName_);
     if (!watch_) return "no JACK server is running";
     // A server that is quitting still takes clients for a moment, runs no cycles, and never
     // tells them that it went: wait for one that runs.
@@ -61,9 +61,10 @@ std::string RtMidiOutputControl::connectSystem() {
       return "the JACK server is not running its cycles";
     }
     // JACK renames a client whose name is taken (a second plug-in on the server): ours gets the
-    // first free name, as long as no other program makes a client of that name meanwhile.
-    ownClient_ = watch_->freeClientName(kClientName);
-    client_ = RtMidiClient::create(RtMidi::UNIX_JACK, kClientName, &complaint);
+    // first free name, or the next when another program took that one meanwhile.
+    ownClient_ = watch_->freeClientName(clientName_);
+    client_ = RtMidiClient::create(RtMidi::UNIX_JACK, clientName_, &complaint);
+    if (client_) ownClient_ = watch_->nameGiven(clientName_, ownClient_);
     // A server that went before this open was noticed makes libjack delete the watch's client
     // in it (QuietMidiLibraries::jackCleanups): start again with both new.
     if (client_ && !watch_->running()) {
@@ -75,7 +76,9 @@ std::string RtMidiOutputControl::connectSystem() {
     if (!MidiApiChoice::sequencerPresent())
       return std::string("the ALSA sequencer ") + MidiApiChoice::kSequencerDevice +
              " is not available";
-    client_ = RtMidiClient::create(RtMidi::LINUX_ALSA, kClientName, &complaint);
+    // ALSA keeps names as given, also when another client has the same.
+    ownClient_ = clientName_;
+    client_ = RtMidiClient::create(RtMidi::LINUX_ALSA, clientName_, &complaint);
     // Without the watch the owner polls (recover() says so while something is missing).
     if (client_ && !alsaWatch_) alsaWatch_ = AlsaSequencerWatch::connect(changes_);
   }

@@ -5,6 +5,7 @@
 
 #include "abi/ComObject.h"
 #include "abi/IBoxRequests.h"
+#include "abi/IClientName.h"
 #include "abi/IEventCount.h"
 #include "abi/IEventFileCheck.h"
 #include "abi/IFailureDescription.h"
@@ -22,7 +23,8 @@ namespace notecast {
 class clsLumoPlugIn final
     : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
                        IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount, IOutputDetails,
-                       IFailureDescription, IBoxRequests, IProjectReload, INoteRelease> {
+                       IFailureDescription, IBoxRequests, IProjectReload, INoteRelease,
+                       IClientName> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -53,6 +55,10 @@ class clsLumoPlugIn final
   // IOutputChoice (clsLumoPlugInChoice.cpp)
   HRESULT put_RunOutput(const char* name) noexcept override;
   HRESULT put_KeptConnections(const char* const* ports, std::int32_t count) noexcept override;
+
+  // IClientName (clsLumoPlugInChoice.cpp)
+  HRESULT put_ClientName(const char* name) noexcept override;
+  HRESULT get_OwnPort(std::string* port) noexcept override;
 
   // IEventFileCheck (clsLumoPlugInEventFile.cpp)
   HRESULT get_EventFilePath(const char* projectBase, std::string* path) noexcept override;

@@ -1,5 +1,5 @@
-// The plug-in object's output choice for the run: handed to the core, which keeps it across
-// its unloads and applies it whenever it loads the event file.
+// The plug-in object's output choice for the run and its client's name: handed to the core,
+// which keeps them across its unloads and applies them whenever it loads.
 
 #include <string>
 #include <vector>
@@ -25,6 +25,17 @@ HRESULT clsLumoPlugIn::put_KeptConnections(const char* const* ports, std::int32_
   return callGuarded([&] {
     PluginGlobals::core().setKeptConnections(std::vector<std::string>(ports, ports + count));
   });
+}
+
+HRESULT clsLumoPlugIn::put_ClientName(const char* name) noexcept {
+  if (!name) return E_POINTER;
+  if (!clientNameProblem(name).empty()) return E_INVALIDARG;
+  return callGuarded([&] { PluginGlobals::core().setClientName(name); });
+}
+
+HRESULT clsLumoPlugIn::get_OwnPort(std::string* port) noexcept {
+  if (!port) return E_POINTER;
+  return callGuarded([&] { *port = PluginGlobals::core().ownPort(); });
 }
 
 }  // namespace notecast

@@ -125,6 +125,11 @@ void Configfrm::showOutputs() {
     if (row.missing)
       list->setItemData(list->count() - 1, QString::fromLatin1(kMissingTip), Qt::ToolTipRole);
   }
+  // The first row is the plug-in's own port, which other programs know by the MIDI system's name.
+  if (const std::string own = core_.ownPort(); !own.empty() && list->count() > 0)
+    list->setItemData(
+        0, QStringLiteral("Other programs see this output as %1.").arg(QString::fromStdString(own)),
+        Qt::ToolTipRole);
   selectComboRow(list, core_.chosenOutput());
 }
 

@@ -1,6 +1,7 @@
 #include "host/session/OutputChoice.h"
 
 #include "abi/ComPtr.h"
+#include "abi/IClientName.h"
 #include "abi/IOutputChoice.h"
 #include "host/session/ResultFormat.h"
 
@@ -8,6 +9,11 @@ namespace notecast::host {
 namespace {
 
 constexpr const char* kIgnored = "--midi-out and --connect are ignored";
+constexpr const char* kOwnName = "Notecast";
+
+ComPtr<IClientName> clientNameOf(const PluginSession& session) {
+  return ComPtr<lumo::ILumoPlugin>::share(&session.plugin()).query<IClientName>();
+}
 
 }  // namespace
 
@@ -35,6 +41,34 @@ std::optional<std::string> applyOutputChoice(const PluginSession& session,
       return "warning: the plug-in refused the ports to keep connected: " + formatError(result);
   }
   return std::nullopt;
+}
+
+std::optional<std::string> nameClient(const PluginSession& session, const std::string& name) {
+  ComPtr<IClientName> client = clientNameOf(session);
+  if (!client)
+    return "warning: the plug-in cannot be named in the MIDI system; --name " + name +
+           " is ignored";
+  const HRESULT result = client->put_ClientName(name.c_str());
+  if (FAILED(result))
+    return "warning: the plug-in refused the MIDI client name " + name + ": " + formatError(result);
+  return std::nullopt;
+}
+
+std::string ownPortOf(const PluginSession& session) {
+  std::string port;
+  ComPtr<IClientName> client = clientNameOf(session);
+  if (!client || FAILED(client->get_OwnPort(&port))) return {};
+  return port;
+}
+
+std::optional<std::string> takenNameWarning(const PluginSession& session,
+                                            const std::optional<std::string>& asked) {
+  const std::string port = ownPortOf(session);
+  const std::string name = asked.value_or(kOwnName);
+  if (port.empty() || port.rfind(name + ":", 0) == 0) return std::nullopt;
+  return "warning: another program on the MIDI system is called " + name +
+         ": this bridge's own port is " + port +
+         (asked ? std::string() : std::string(" (--name NAME gives it a name of its own)"));
 }
 
 }  // namespace notecast::host

@@ -1,6 +1,7 @@
 #include "host/session/OutputStatusReader.h"
 
 #include "abi/ComPtr.h"
+#include "host/session/OutputChoice.h"
 
 namespace notecast::host {
 namespace {
@@ -33,12 +34,14 @@ std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& sessio
       FAILED(status->get_RecentMessages(&snapshot.recentMessages)))
     return std::nullopt;
   snapshot.state = static_cast<OutputState>(state);
+  snapshot.ownPort = ownPortOf(session);
   return snapshot;
 }
 
 std::string describeOutputStatus(const OutputStatusSnapshot& status) {
   std::string text = status.name.empty() ? std::string("MIDI output none chosen")
                                          : "MIDI " + status.name + " " + stateWord(status.state);
+  if (!status.ownPort.empty()) text += " (from " + status.ownPort + ")";
   text +=
       ", " + std::to_string(status.sent) + " sent, " + std::to_string(status.notSent) + " not sent";
   return text;

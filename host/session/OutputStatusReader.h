@@ -21,12 +21,14 @@ struct OutputStatusSnapshot {
   std::int64_t sent = 0;
   std::int64_t notSent = 0;
   std::string recentMessages;  // oldest first, one per line ("90 40 7F")
+  std::string ownPort;         // the plug-in's own port ("Notecast:out"), "" when not told
 };
 
 // The plug-in's output status; nothing when it offers none or a read fails.
 std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& session);
 
-// "MIDI synth:input open, 1204 sent, 3 not sent"; "MIDI output none chosen, ..." when none.
+// "MIDI synth:input open (from Notecast:out), 1204 sent, 3 not sent"; "MIDI output none chosen,
+// ..." when none.
 std::string describeOutputStatus(const OutputStatusSnapshot& status);
 
 }  // namespace notecast::host

@@ -68,11 +68,17 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
                                              {"--keep-notes", "--script", "-"},
                                              {"--connect", "--headless"},
                                              {"--project", "--headless"},
-                                             {"--midi-out", "--quiet"}}) {
+                                             {"--midi-out", "--quiet"},
+                                             {"--name", "a:b"},
+                                             {"--name", " spring"},
+                                             {"--name", std::string(49, 'n')},
+                                             {"--name", "x", "--script", "-"}}) {
     EXPECT_THROW(parseCommandLine(arguments), HostError) << arguments.front();
   }
   EXPECT_EQ(parseCommandLine({"--unregister", "/x.so"}).unregisterPath, "/x.so");
   EXPECT_TRUE(parseCommandLine({"--plugin", "/x.so", "--list-outputs"}).listOutputs);
+  EXPECT_EQ(parseCommandLine({"--name", "spring show", "--list-outputs"}).clientName,
+            "spring show");
   EXPECT_EQ(parseCommandLine({"--release-after=0.5"}).releaseAfter, 0.5);
   // A source is checked, not opened: the recording is read when the host starts.
   EXPECT_EQ(parseCommandLine({"--dmx", "replay:/no/such.show"}).dmxSource, "replay:/no/such.show");

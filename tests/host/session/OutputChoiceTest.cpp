@@ -117,5 +117,34 @@ TEST_F(OutputChoiceTest, WithoutChoicesThePluginIsNotAskedAndTheFileDecides) {
   EXPECT_EQ(status->state, OutputState::kMissing);
 }
 
+// The synthesizer has the name first: JACK renames ours, and the host says so. Named anew while
+// loaded, the plug-in connects again under the new name and keeps its connections.
+TEST_F(OutputChoiceTest, TheOwnPortIsToldAsTheMidiSystemNamedIt) {
+  startSynth();
+  EXPECT_EQ(nameClient(*session_, synthName_), std::nullopt);
+  EXPECT_EQ(applyOutputChoice(*session_, std::string(kVirtualOutput), {synthName_ + ":in"}),
+            std::nullopt);
+  loadProject();
+  EXPECT_EQ(ownPortOf(*session_), synthName_ + "-01:out");
+  const std::optional<std::string> taken = takenNameWarning(*session_, synthName_);
+  ASSERT_TRUE(taken);
+  EXPECT_NE(taken->find("own port is " + synthName_ + "-01:out"), std::string::npos) << *taken;
+  EXPECT_TRUE(reachesSynth());
+
+  const std::string renamed = testing::ownClientName("spring");
+  EXPECT_EQ(nameClient(*session_, renamed), std::nullopt);
+  EXPECT_EQ(takenNameWarning(*session_, renamed), std::nullopt);
+  const std::optional<OutputStatusSnapshot> status = readOutputStatus(*session_);
+  ASSERT_TRUE(status);
+  const std::string line = describeOutputStatus(*status);
+  EXPECT_EQ(
+      line.rfind(std::string("MIDI ") + kVirtualOutput + " open (from " + renamed + ":out), ", 0),
+      0)
+      << line;
+  synth_.reset();
+  startSynth();
+  EXPECT_TRUE(reachesSynth()) << "the new port keeps the connection";
+}
+
 }  // namespace
 }  // namespace notecast::host
