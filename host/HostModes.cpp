@@ -23,6 +23,7 @@
 #include "host/session/OutputDetailsReader.h"
 #include "host/session/ResultFormat.h"
 #include "host/session/SentMessageMonitor.h"
+#include "host/session/TypingHints.h"
 
 namespace notecast::host {
 namespace {
@@ -41,11 +42,17 @@ void warnOnStandardError(const std::string& line) {
   reportToStandardError("warning: " + line);
 }
 
-// Asked once the plug-in has loaded its project and, with it, connected to the MIDI system.
+// Asked once the plug-in has loaded its project and, with it, connected to the MIDI system: the
+// name its client got, and the ports given that the MIDI system does not have.
 template <class Tell>
-void tellTakenName(PluginSession& session, const HostOptions& options, const Tell& tell) {
+void tellNamesNotThere(PluginSession& session, const HostOptions& options, const Tell& tell) {
   const PluginGate::Call call(session.gate());
   if (const auto warning = takenNameWarning(session, options.clientName)) tell(*warning);
+  if (!options.midiOut && options.connectPorts.empty()) return;
+  if (const auto outputs = readOutputList(session)) {
+    for (const std::string& hint : portHints(*outputs, options.midiOut, options.connectPorts))
+      tell("warning: " + hint);
+  }
 }
 
 // The stop signals end the loop from the start on: one that comes during the start-up (a box
@@ -174,7 +181,7 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
     chooseOutput(session, options, monitor.get());
     notes.turnOn();
   });
-  tellTakenName(session, options, reportToStandardError);
+  tellNamesNotThere(session, options, reportToStandardError);
   states.start();
   notes.start();
 
@@ -231,7 +238,8 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
     chooseOutput(session, options, monitor.get());
     notes.turnOn();
   });
-  tellTakenName(session, options, tell);
+  tellNamesNotThere(session, options,
+                    [&](const std::string& line) { startUpFailures.push_back(line); });
 
   HostMainWindow window(session, QString::fromStdString(options.projectBase), nullptr);
   shownIn = &window;

@@ -4,6 +4,7 @@
 
 #include "abi/ComPtr.h"
 #include "abi/IEventFileCheck.h"
+#include "host/session/TypingHints.h"
 
 namespace notecast::host {
 namespace {
@@ -40,6 +41,8 @@ std::optional<std::string> eventFileProblem(const PluginSession& session,
   std::string problem;
   if (!check || FAILED(check->CheckEventFile(projectBase.c_str(), &problem)) || problem.empty())
     return std::nullopt;
+  if (const auto hint = projectHint(projectBase, eventFileOf(session, projectBase)))
+    problem += "; " + *hint;
   return problem;
 }
 
