@@ -43,14 +43,14 @@ void DesktopDmxInput::apply(const QString& source) {
   try {
     feed_.replaceInput(sourceOf(source));
   } catch (const HostError& error) {
-    window_.showFailure(tr("DMX input not changed: %1").arg(error.what()));
+    tellFailure(tr("DMX input not changed: %1").arg(error.what()));
     return;
   }
   showInput(source);
   try {
     if (store_) store_->save(source);
   } catch (const std::runtime_error& error) {
-    window_.showFailure(tr("DMX input not kept for the project: %1").arg(error.what()));
+    tellFailure(tr("DMX input not kept for the project: %1").arg(error.what()));
     return;
   }
   window_.showSuccess(feed_.input() ? tr("DMX input: %1").arg(feed_.status().source)

@@ -46,8 +46,8 @@ class DmxFeed {
   void setStateReport(Report report) { stateReport_ = std::move(report); }
 
   // "notecast-host: standard input running, 12 frames, 10 changes, last channel 7 = 128, ...;
-  // MIDI Notecast virtual output open, 10 sent, 0 not sent" (the MIDI part when the plug-in
-  // tells it).
+  // MIDI Notecast virtual output (from Notecast:out) open, 10 sent, 0 not sent" (the MIDI part when
+  // the plug-in tells it).
   std::string statusLine() const;
   // For the end of the run: each failure result that repeated, with its total.
   void reportTotals() const { failures_.totals(); }

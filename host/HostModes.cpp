@@ -149,7 +149,7 @@ void reloadWhenWritten(PluginSession& session, HostLifecycle& lifecycle, NoteRel
 // The plug-in's boxes answered by the host from now on; false when it shows them itself.
 bool answerBoxes(PluginSession& session, std::ostream& out) {
   const PluginGate::Call call(session.gate());
-  return session.answerBoxes(out);
+  return session.answerBoxes(out, HostBoxAnswerer::Lines::kHost);
 }
 
 }  // namespace
@@ -242,6 +242,7 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
                     [&](const std::string& line) { startUpFailures.push_back(line); });
 
   HostMainWindow window(session, QString::fromStdString(options.projectBase), nullptr);
+  window.reportFailuresTo(reportToStandardError);
   shownIn = &window;
   QObject::connect(&window, &HostMainWindow::quitRequested, [&loop] { loop.end(kExitSuccess); });
   window.show();
@@ -271,7 +272,7 @@ int listOutputs(PluginSession& session, const HostOptions& options) {
   {
     const PluginGate::Call call(session.gate());
     VARIANT_BOOL answer = VARIANT_FALSE;
-    session.answerBoxes(std::cerr);
+    session.answerBoxes(std::cerr, HostBoxAnswerer::Lines::kHost);
     const HRESULT init = session.init(&answer);
     if (FAILED(init)) reportToStandardError("Init: " + explainFailure(init));
     if (options.clientName) {

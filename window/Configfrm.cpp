@@ -99,6 +99,7 @@ void Configfrm::showCleared() {
     check->setChecked(check == f.chkShowLine && core_.showLine());
   }
   f.lstView->clear();
+  showEditingHint();
 }
 
 // Rebuilds the list in full from the table; never refills the editing controls.
@@ -106,6 +107,7 @@ void Configfrm::showEntries() {
   EntryListWidget* list = form_->lstView;
   list->showEntries(core_.eventTable());
   selectListRow(list, core_.highlightedRow());
+  showEditingHint();
 }
 
 void Configfrm::showHighlight() {
@@ -113,6 +115,7 @@ void Configfrm::showHighlight() {
   if (list->selectedRow() != core_.highlightedRow()) selectListRow(list, core_.highlightedRow());
   const int row = core_.selectedEntry();
   if (row >= 0) fillEditingControls(row, false);
+  showEditingHint();
 }
 
 // The rows, rebuilt without any handler running.

@@ -88,6 +88,8 @@ class Configfrm final : public CoreView {
   // handlers store what they show and the type's rules may clear "Send only once"
   // (ConfigfrmSelection.cpp).
   void fillEditingControls(int row, bool asTheUserSelected);
+  // The editing controls' hint that an entry must be selected, while none is.
+  void showEditingHint();
   // The enabled states for the type shown in the event box; clearOnce: the type's rule on the
   // selected entry too.
   void applyEventTypeRules(bool clearOnce);

@@ -38,6 +38,9 @@ void showMessageKind(ConfigfrmForm& f, std::int32_t status) {
   selectComboRow(f.cboMIDIChannel, channel >= 0 && channel < kMidiChannels ? channel : 0);
 }
 
+constexpr const char* kSelectFirstHint =
+    "Select an event in the list first: these fields edit the selected event.";
+
 }  // namespace
 
 // The user's selection fills the controls in a fixed order. The text boxes' handlers run on each
@@ -48,6 +51,19 @@ void Configfrm::lstView_Click() {
   core_.setHighlightedRow(form_->lstView->selectedRow());
   const int row = core_.selectedEntry();
   if (row >= 0) fillEditingControls(row, true);
+  showEditingHint();
+}
+
+// What is typed into the editing controls goes into the selected entry; with none selected it
+// goes nowhere, and the controls say so where the user looks, under the pointer.
+void Configfrm::showEditingHint() {
+  ConfigfrmForm& f = *form_;
+  const QString hint =
+      core_.selectedEntry() < 0 ? QString::fromLatin1(kSelectFirstHint) : QString();
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           f.txtDmx, f.txtMsg, f.txtData1, f.txtData2, f.txtValue, f.txtShareName, f.cboEvent,
+           f.cboMIDIMessage, f.cboMIDIChannel, f.chkSendNoteOff, f.chkSendOnlyOnce, f.chkShare})
+    control->setToolTip(hint);
 }
 
 // The program's selection (Show line, a command, Delete) shows the entry as a click would, so

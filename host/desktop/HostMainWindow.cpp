@@ -58,7 +58,7 @@ HostMainWindow::HostMainWindow(PluginSession& session, QString projectBase,
   messages_ = new StatusMessages(statusBar());
   connect(dmxPanel_->chooser(), &DmxInputChooser::chosen, this, &HostMainWindow::dmxInputChosen);
   connect(dmxPanel_->chooser(), &DmxInputChooser::refused, this, [this](const QString& reason) {
-    showFailure(tr("DMX input not changed: %1").arg(reason));
+    tellFailure(tr("DMX input not changed: %1").arg(reason));
   });
 
   // Ctrl+Q anywhere in the window, whatever has the focus.
@@ -221,7 +221,7 @@ void HostMainWindow::closeEvent(QCloseEvent* event) {
 
 bool HostMainWindow::callPlugin(const QString& action, const std::function<HRESULT()>& call) {
   if (session_.gate().busy()) {
-    showFailure(tr("%1 must wait: the plug-in is busy with another call").arg(action));
+    tellFailure(tr("%1 must wait: the plug-in is busy with another call").arg(action));
     return false;
   }
   HRESULT result = S_OK;
@@ -240,7 +240,7 @@ bool HostMainWindow::callPlugin(const QString& action, const std::function<HRESU
   }
   if (FAILED(result)) reason = QString::fromStdString(explainFailure(result));
   if (reason.isEmpty()) return true;
-  showFailure(tr("%1 failed: %2").arg(action, reason));
+  tellFailure(tr("%1 failed: %2").arg(action, reason));
   return false;
 }
 
@@ -250,6 +250,11 @@ void HostMainWindow::showSuccess(const QString& text) {
 
 void HostMainWindow::showFailure(const QString& text) {
   messages_->show(text);
+}
+
+void HostMainWindow::tellFailure(const QString& text) {
+  showFailure(text);
+  if (report_) report_(text.toStdString());
 }
 
 void HostMainWindow::updateFireButton() {

@@ -76,8 +76,14 @@ class HostMainWindow : public QMainWindow {
   // Asks the plug-in about unsaved changes; true (and quitRequested() emitted) when the host
   // may end.
   bool requestQuit();
-  // Shows a failure in the status bar until the next message.
+  // Shows a failure in the status bar until the next message (the status bar may cut it; the
+  // log behind "Messages" has it whole).
   void showFailure(const QString& text);
+  // Where the failures the window itself finds (a refused DMX input, a failed call into the
+  // plug-in) are also told whole, besides the status bar: the host's standard error.
+  void reportFailuresTo(std::function<void(const std::string&)> report) {
+    report_ = std::move(report);
+  }
   // Shows a success in the status bar for kSuccessMessageMs.
   void showSuccess(const QString& text);
 
@@ -102,10 +108,13 @@ class HostMainWindow : public QMainWindow {
 
   void fire(QListWidgetItem* item);
   void updateFireButton();
+  // A failure found here: shown, and reported.
+  void tellFailure(const QString& text);
 
   PluginSession& session_;
   QString projectBase_;
   QString eventFile_;  // as the plug-in names it; empty without a project
+  std::function<void(const std::string&)> report_;
   StatusMessages* messages_ = nullptr;
   DmxStatusPanel* dmxPanel_ = nullptr;
   QListWidget* commandList_ = nullptr;

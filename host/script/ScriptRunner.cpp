@@ -23,7 +23,7 @@ HRESULT ScriptRunner::initialise(VARIANT_BOOL* answer) {
   HRESULT result = S_OK;
   {
     const PluginGate::Call call(session_.gate());
-    pressesBoxes_ = !session_.answerBoxes(out_);
+    pressesBoxes_ = !session_.answerBoxes(out_, HostBoxAnswerer::Lines::kScript);
   }
   if (pressesBoxes_) boxes_.start();
   {

@@ -16,6 +16,14 @@ std::vector<BoxAnswer> buttonsOf(BoxButtons buttons) {
   return {BoxAnswer::Ok};
 }
 
+// The box's text on one line: its line breaks become blanks.
+std::string oneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
 }  // namespace
 
 bool HostBoxAnswerer::offerTo(lumo::ILumoPlugin& plugin) {
@@ -34,6 +42,11 @@ BoxAnswer HostBoxAnswerer::AnswerBox(const char* title, const char* text, BoxBut
   nextAnswer_.reset();
   ++answered_;
   try {
+    if (lines_ == Lines::kHost) {
+      out_ << "notecast-host: the plug-in says: \"" << oneLine(text ? text : "") << "\" (answered "
+           << boxButtonCaption(pressed) << ")" << std::endl;
+      return pressed;
+    }
     std::string captions;
     for (const BoxAnswer button : shown) {
       if (!captions.empty()) captions += ',';

@@ -1,10 +1,12 @@
 #pragma once
 // Answers the plug-in's message boxes for a host that runs unattended (headless, script mode,
 // --list-outputs): the plug-in asks it instead of showing a box (IBoxRequests), so nothing waits
-// for a person. Each box is reported as one line, as a person would see it,
+// for a person. Each box is reported as one line. Script mode's line shows it as a person would
+// see it, with the buttons in the box's order and the default one starred,
 //   box "TITLE" "TEXT" [Yes*,No,Cancel] question -> Yes
-// with the buttons in the box's order, the default one starred, and answered with the default
-// button unless setNextAnswer chose another.
+// a host running on its own says it in its own words, on one line,
+//   notecast-host: the plug-in says: "TEXT" (answered Yes)
+// Each box is answered with its default button unless setNextAnswer chose another.
 //
 // Contract: user-interface thread. offerTo() hands it to the plug-in, which holds it until the
 // plug-in is released: the answerer MUST outlive the plug-in object; `out` MUST outlive it.
@@ -19,7 +21,9 @@ namespace notecast::host {
 
 class HostBoxAnswerer final : public IBoxAnswerer {
  public:
-  explicit HostBoxAnswerer(std::ostream& out) : out_(out) {}
+  enum class Lines { kScript, kHost };
+
+  HostBoxAnswerer(std::ostream& out, Lines lines) : out_(out), lines_(lines) {}
   HostBoxAnswerer(const HostBoxAnswerer&) = delete;
   HostBoxAnswerer& operator=(const HostBoxAnswerer&) = delete;
   ~HostBoxAnswerer() = default;
@@ -39,6 +43,7 @@ class HostBoxAnswerer final : public IBoxAnswerer {
 
  private:
   std::ostream& out_;
+  Lines lines_;
   std::optional<BoxAnswer> nextAnswer_;
   int answered_ = 0;
 };

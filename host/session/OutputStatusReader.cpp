@@ -39,9 +39,12 @@ std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& sessio
 }
 
 std::string describeOutputStatus(const OutputStatusSnapshot& status) {
-  std::string text = status.name.empty() ? std::string("MIDI output none chosen")
-                                         : "MIDI " + status.name + " " + stateWord(status.state);
-  if (!status.ownPort.empty()) text += " (from " + status.ownPort + ")";
+  std::string text = "MIDI output none chosen";
+  if (!status.name.empty()) {
+    text = "MIDI " + status.name;
+    if (!status.ownPort.empty()) text += " (from " + status.ownPort + ")";
+    text += std::string(" ") + stateWord(status.state);
+  }
   text +=
       ", " + std::to_string(status.sent) + " sent, " + std::to_string(status.notSent) + " not sent";
   return text;

@@ -27,7 +27,7 @@ struct OutputStatusSnapshot {
 // The plug-in's output status; nothing when it offers none or a read fails.
 std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& session);
 
-// "MIDI synth:input open (from Notecast:out), 1204 sent, 3 not sent"; "MIDI output none chosen,
+// "MIDI synth:input (from Notecast:out) open, 1204 sent, 3 not sent"; "MIDI output none chosen,
 // ..." when none.
 std::string describeOutputStatus(const OutputStatusSnapshot& status);
 

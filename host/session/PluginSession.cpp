@@ -50,8 +50,8 @@ const PluginSession::KeptModuleInfo& PluginSession::keptModuleInfo() {
   return moduleInfo_;
 }
 
-bool PluginSession::answerBoxes(std::ostream& out) {
-  if (!boxAnswerer_) boxAnswerer_ = std::make_unique<HostBoxAnswerer>(out);
+bool PluginSession::answerBoxes(std::ostream& out, HostBoxAnswerer::Lines lines) {
+  if (!boxAnswerer_) boxAnswerer_ = std::make_unique<HostBoxAnswerer>(out, lines);
   return boxAnswerer_->offerTo(*plugin_);
 }
 

@@ -62,8 +62,8 @@ class PluginSession {
   }
 
   // From now on the plug-in's boxes are answered by the host and reported on `out`
-  // (HostBoxAnswerer); false when the plug-in shows them itself. Inside the gate.
-  bool answerBoxes(std::ostream& out);
+  // in `lines`' words (HostBoxAnswerer); false when the plug-in shows them itself. Inside the gate.
+  bool answerBoxes(std::ostream& out, HostBoxAnswerer::Lines lines);
   // The host's answerer once answerBoxes() was called; null before.
   HostBoxAnswerer* boxAnswerer() noexcept { return boxAnswerer_.get(); }
 

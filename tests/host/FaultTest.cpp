@@ -219,7 +219,7 @@ TEST_F(FaultTest, ADestinationThatGoesAndComesBackGetsMidiAgainWithoutARestart) 
   EXPECT_EQ(host_.state(), QProcess::Running) << hostErrors();
   const std::string errors = hostErrors();
   EXPECT_EQ(countOf(errors, port + " is back"), 1) << errors;
-  EXPECT_EQ(countOf(errors, "box \"Notecast\" \"MIDI output " + port), 2)
+  EXPECT_EQ(countOf(errors, "the plug-in says: \"MIDI output " + port), 2)
       << "one box for the loss, one for the return:\n"
       << errors;
 }

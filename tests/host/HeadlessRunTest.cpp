@@ -119,13 +119,13 @@ class HeadlessRunTest : public ScriptFixture {
 TEST_F(HeadlessRunTest, AMessageBoxDoesNotEndTheRun) {
   start(kStatus240);
   write("1 10\n");
-  ASSERT_TRUE(waitForError("box \"Notecast\" \"Status byte 240")) << errors_.toStdString();
+  ASSERT_TRUE(waitForError("the plug-in says: \"Status byte 240")) << errors_.toStdString();
   write("2 100\n1 11\n2 0\n");
   EXPECT_EQ(finish(), 0) << errors_.toStdString();
   ASSERT_FALSE(output_.isEmpty());
   EXPECT_TRUE(output_.last().contains("standard input ended, 4 frames, 4 changes"))
       << output_.last().toStdString();
-  EXPECT_EQ(errorLines("box ").size(), 1) << "the plug-in tells it once";
+  EXPECT_EQ(errorLines("the plug-in says: ").size(), 1) << "the plug-in tells it once";
 }
 
 // A project whose device is missing: one box, then every change fails. The run goes on, and the
@@ -133,7 +133,7 @@ TEST_F(HeadlessRunTest, AMessageBoxDoesNotEndTheRun) {
 TEST_F(HeadlessRunTest, RepeatedFailuresAreCountedNotRepeatedAndTheRunGoesOn) {
   start(kMissingDevice);
   write("7 1\n");
-  ASSERT_TRUE(waitForError("box ")) << errors_.toStdString();
+  ASSERT_TRUE(waitForError("the plug-in says: ")) << errors_.toStdString();
   QByteArray lines;
   for (int value = 2; value <= 150; ++value) lines += "7 " + QByteArray::number(value) + "\n";
   write(lines);
@@ -155,10 +155,11 @@ TEST_F(HeadlessRunTest, RepeatedFailuresAreCountedNotRepeatedAndTheRunGoesOn) {
 TEST_F(HeadlessRunTest, WithoutAnOutputTheAdviceNamesTheHostsOptions) {
   start(kNoOutput);
   write("7 1\n");
-  ASSERT_TRUE(waitForError("box ")) << errors_.toStdString();
+  ASSERT_TRUE(waitForError("the plug-in says: ")) << errors_.toStdString();
   EXPECT_EQ(finish(), 0);
-  EXPECT_EQ(errorLines("box \"Notecast\" \"No MIDI output device is open. Choose one with "
-                       "--midi-out NAME; notecast-host --list-outputs lists them.\"")
+  EXPECT_EQ(errorLines("notecast-host: the plug-in says: \"No MIDI output device is open. Choose "
+                       "one with --midi-out NAME; notecast-host --list-outputs lists them.\" "
+                       "(answered OK)")
                 .size(),
             1)
       << errors_.toStdString();

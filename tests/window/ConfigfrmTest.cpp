@@ -219,9 +219,12 @@ TEST_F(ConfigfrmTest, UserSelectionIsAClickOrAKeyboardMoveButNotFocus) {
   form.lstView->setFocus(Qt::TabFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(userSelected.count(), 0) << "taking the focus is no selection";
+  EXPECT_TRUE(form.txtDmx->toolTip().startsWith("Select an event in the list first"))
+      << "with no row selected the fields say where typing goes";
   testing::clickListRow(form.lstView, 1);
   EXPECT_EQ(userSelected.count(), 1);
   EXPECT_EQ(form.lstView->selectedRow(), 1);
+  EXPECT_EQ(form.cboEvent->toolTip(), QString());
   testing::clickListRow(form.lstView, 1);
   EXPECT_EQ(userSelected.count(), 2) << "a click on the highlighted row counts too";
   QTest::keyClick(form.lstView, Qt::Key_Down);

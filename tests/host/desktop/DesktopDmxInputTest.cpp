@@ -111,14 +111,18 @@ TEST_F(DesktopDmxInputTest, TheCommandLinesInputWinsForItsRunAndIsNotKept) {
 TEST_F(DesktopDmxInputTest, TextThatIsNoChoiceChangesNothing) {
   openHost(base());
   startInput();
+  window_->reportFailuresTo([this](const std::string& line) { reported_.push_back(line); });
   choose("1");
   for (const QString bad : {"0", "x", "1,1", "stdin", "1;2", "1@", "1@host:0", "1@::1"}) {
     choose(bad);
     EXPECT_TRUE(status().startsWith("DMX input not changed: DMX source ola: "))
         << status().toStdString();
+    ASSERT_FALSE(reported_.empty());
+    EXPECT_EQ(reported_.back(), status().toStdString()) << "reported whole";
     EXPECT_EQ(shownSource(), "OLA universe 1");
     EXPECT_EQ(store().load(), "ola:1");
   }
+  reported_.clear();
 
   // A kept value the host cannot use (an edited file) is told, and no input runs.
   store().save("ola:0");

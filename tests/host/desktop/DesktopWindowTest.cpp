@@ -195,7 +195,7 @@ TEST(OutputStatusPanelTest, KeepsTheNewestMessageSentInView) {
   int newest = 20;
   OutputStatusPanel panel(
       [&newest] {
-        OutputStatusSnapshot status{"out", OutputState::kOpen, newest, 0, {}};
+        OutputStatusSnapshot status{"out", OutputState::kOpen, newest, 0, {}, {}};
         for (int number = newest - 19; number <= newest; ++number)
           status.recentMessages += "90 3C " + std::to_string(number) + "\n";
         return std::optional(status);

@@ -138,7 +138,7 @@ TEST_F(OutputChoiceTest, TheOwnPortIsToldAsTheMidiSystemNamedIt) {
   ASSERT_TRUE(status);
   const std::string line = describeOutputStatus(*status);
   EXPECT_EQ(
-      line.rfind(std::string("MIDI ") + kVirtualOutput + " open (from " + renamed + ":out), ", 0),
+      line.rfind(std::string("MIDI ") + kVirtualOutput + " (from " + renamed + ":out) open, ", 0),
       0)
       << line;
   synth_.reset();
