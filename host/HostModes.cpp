@@ -83,6 +83,24 @@ std::optional<DmxChoiceStore> projectDmxChoice(const HostOptions& options) {
   return DmxChoiceStore(DmxChoiceStore::defaultPath(), QString::fromStdString(options.projectBase));
 }
 
+// Without --dmx a headless run takes the DMX input chosen for the project in the desktop window,
+// and says so: the same project behaves alike in both modes.
+void useKeptDmxChoice(DmxFeed& feed, const HostOptions& options) {
+  if (options.dmxSource) return;
+  const std::optional<DmxChoiceStore> store = projectDmxChoice(options);
+  if (!store) return;
+  try {
+    const std::optional<QString> kept = store->load();
+    if (!kept || kept->isEmpty()) return;
+    feed.replaceInput(kept->toStdString());
+    reportToStandardError("DMX input " + kept->toStdString() +
+                          " as chosen for the project in the desktop window (--dmx gives another)");
+  } catch (const std::exception& error) {
+    warnOnStandardError(std::string("the DMX input kept for the project is not used: ") +
+                        error.what());
+  }
+}
+
 // --name, --midi-out and --connect, handed to the plug-in before it loads the project's output,
 // and --monitor's sink.
 void chooseOutput(const PluginSession& session, const HostOptions& options,
@@ -163,6 +181,7 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
     warnOnStandardError("the plug-in takes no answers to its boxes: a box it shows cannot be seen");
   HostLifecycle lifecycle(session, reportToStandardError);
   DmxFeed feed(session, options, reportToStandardError);
+  useKeptDmxChoice(feed, options);
   NoteRelease notes(session, options, feed, reportToStandardError);
   QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &hostSignals,
                    [&] { reloadWhenWritten(session, lifecycle, notes, options, &hostSignals); });

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <csignal>
@@ -14,6 +15,7 @@
 #include <random>
 #include <thread>
 
+#include <QSettings>
 #include "tests/host/script/ScriptFixture.h"
 #include "tests/support/MidiTestSupport.h"
 
@@ -268,6 +270,20 @@ TEST_F(HeadlessRunTest, AMissingDisplayOrInputIsToldInOneLine) {
   signal(SIGTERM);
   EXPECT_TRUE(process_.waitForFinished(kRunDeadlineMs));
   EXPECT_EQ(process_.exitCode(), 0);
+
+  // The input chosen for the project in the desktop window runs here too, and is named.
+  const QString config = host.writeFile("config/notecast-host/keep", "").chopped(5);
+  QSettings(config + "/projects.ini", QSettings::IniFormat)
+      .setValue("DmxInput" + QDir::cleanPath(QFileInfo(project).absoluteFilePath()),
+                "ola:1@127.0.0.1:1");
+  environment.insert("XDG_CONFIG_HOME", config.chopped(QStringLiteral("/notecast-host").size()));
+  process_.setProcessEnvironment(environment);
+  process_.start(HostProcess::binDir() + "/notecast-host",
+                 {"--plugin", HostProcess::pluginPath(), "--project", project, "--headless"});
+  EXPECT_TRUE(
+      waitForError("DMX input ola:1@127.0.0.1:1 as chosen for the project in the desktop "
+                   "window (--dmx gives another)"))
+      << errors_.toStdString();
 }
 
 // Without a MIDI system (no JACK server, no ALSA sequencer, or a setting naming neither) the
