@@ -66,6 +66,31 @@ std::vector<std::uint32_t> rampMessages() {
   return messages;
 }
 
+// Where a run that was not whole went wrong: the positions of the ramp whose message is not
+// there (by value, "missing 37 138"), or an extra one.
+std::string missingOnes(const std::vector<std::uint32_t>& received) {
+  const std::vector<std::uint32_t> ramp = rampMessages();
+  std::string text;
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < ramp.size(); ++i) {
+    if (next < received.size() && received[next] == ramp[i]) {
+      ++next;
+    } else {
+      text += " " + std::to_string(i + 1);
+    }
+  }
+  if (next < received.size()) text += " (and " + std::to_string(received.size() - next) + " more)";
+  return text.empty() ? std::string() : ", missing the values" + text;
+}
+
+std::string lastLine(const std::string& text) {
+  const std::size_t end = text.find_last_not_of('\n');
+  if (end == std::string::npos) return {};
+  const std::size_t start = text.rfind('\n', end);
+  return text.substr(start == std::string::npos ? 0 : start + 1,
+                     end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
 std::string readText(const QString& path) {
   std::ifstream file(path.toStdString());
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -120,7 +145,9 @@ class ConsoleChainTest : public ::testing::Test {
         return;
       }
       std::cout << "[ console  ] run " << attempt << ": " << received.size() << " messages of "
-                << rampMessages().size() << "; starting the chain again\n";
+                << rampMessages().size() << missingOnes(received)
+                << "; the host's last status: " << lastLine(readText(hostOutput_))
+                << "; starting the chain again\n";
       stop(desk_);
       stop(host_);
       counter_.reset();
@@ -161,7 +188,8 @@ class ConsoleChainTest : public ::testing::Test {
     // Files, not pipes: nothing here runs an event loop that would empty a pipe.
     errorFile_ = files_.writeFile("host-errors.txt", {});
     host_.setStandardErrorFile(errorFile_);
-    host_.setStandardOutputFile(files_.writeFile("host-output.txt", {}));
+    hostOutput_ = files_.writeFile("host-output.txt", {});
+    host_.setStandardOutputFile(hostOutput_);
     host_.start(
         HostProcess::binDir() + "/notecast-host",
         {"--plugin", HostProcess::pluginPath(), "--project",
@@ -194,6 +222,7 @@ class ConsoleChainTest : public ::testing::Test {
 
   HostProcess files_;
   QString errorFile_;
+  QString hostOutput_;
   QTemporaryDir deskHome_;
   QProcess host_;
   QProcess desk_;
