@@ -143,6 +143,10 @@ void reloadWhenFree(PluginSession& session, HostLifecycle& lifecycle, NoteReleas
       "reloaded the project " + options.projectBase +
       (events ? ": " + std::to_string(*events) + (*events == 1 ? " event" : " events")
               : std::string()));
+  // A reload refuses every file the start-up check names but one whose Count= reaches past its
+  // last entry (a file cut short, say): that one loads, and is told as at the start.
+  if (const auto warning = eventFileProblem(session, options.projectBase))
+    warnOnStandardError(*warning);
 }
 
 // A file still being written is not loaded: the event file is looked at twice, a moment apart,

@@ -27,6 +27,10 @@ constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
 constexpr mode_t kPrivateMode = 0600;  // until the old file's bits are copied
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr mode_t kPermissionBits = 07777;
+// A settings file never runs: bits that would run it as its owner or group are not kept.
+constexpr mode_t kSetIdBits = S_ISUID | S_ISGID;
+// As many links in a row as the system itself follows.
+constexpr int kMaxLinkHops = 40;
 constexpr int kTempNameAttempts = 100;
 constexpr unsigned kClockModulus = 1000000;
 const std::string kReadOnlyReason = "permission denied (the file is read-only)";
@@ -41,14 +45,6 @@ constexpr std::size_t kMaxTempSuffix =
     2 + kMaxPidDigits + 1 + kMaxCounterDigits + 1 + kMaxClockDigits + 4;  // 4: ".tmp"
 // A long name's stem keeps its extension (an event file's suffix) when it is no longer than this.
 constexpr std::size_t kMaxKeptExtension = 16;
-
-// The file a path names: a symbolic link is followed, so the link stays and its file changes.
-std::string targetOf(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(path, error)) return path;
-  const auto target = std::filesystem::canonical(path, error);
-  return error ? path : target.string();
-}
 
 std::string directoryOf(const std::string& path) {
   const auto parent = std::filesystem::path(path).parent_path();
@@ -212,7 +208,7 @@ int restoreOwnership(int fd, const struct stat& old) {
     // can still give it back to the group, so that the others in it keep their access.
     if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0 && errno != EPERM) return errno;
   }
-  if (::fchmod(fd, old.st_mode & kPermissionBits) != 0) return errno;
+  if (::fchmod(fd, old.st_mode & kPermissionBits & ~kSetIdBits) != 0) return errno;
   return 0;
 }
 
@@ -235,6 +231,17 @@ int reserve(int fd, std::size_t size) {
   return 0;  // not supported here: the write itself tells
 }
 
+// Clears the set-user-id and set-group-id bits of the open file; returns 0 or the errno. A user
+// who may not change the bits (not the owner) needs not: the system clears them at the write.
+int dropSetIdBits(int fd) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return errno;
+  if ((status.st_mode & kSetIdBits) == 0) return 0;
+  if (::fchmod(fd, status.st_mode & kPermissionBits & ~kSetIdBits) != 0 && errno != EPERM)
+    return errno;
+  return 0;
+}
+
 // Puts content back as the file's whole content, as well as it goes.
 void putBack(int fd, std::string_view content) {
   if (::lseek(fd, 0, SEEK_SET) != 0 || writeAll(fd, content) != 0) return;
@@ -252,6 +259,7 @@ void writeInPlace(const std::string& path, const std::string& target, std::strin
   int error = readAll(fd, old);
   if (error == 0) error = reserve(fd, content.size());
   if (error == 0 && ::lseek(fd, 0, SEEK_SET) != 0) error = errno;
+  if (error == 0) error = dropSetIdBits(fd);
   if (error == 0) {
     // Written over the old content and cut afterwards, which keeps the reserved space.
     error = writeAll(fd, content);
@@ -302,6 +310,18 @@ void AtomicFile::remove(const std::string& path) {
   // A symbolic link goes itself, as a deletion on Windows removes the link, not its file.
   if (::unlink(path.c_str()) != 0) throw FileSaveError(path, errno);
   syncDirectory(path, directoryOf(path));
+}
+
+std::string AtomicFile::targetOf(const std::string& path) {
+  std::filesystem::path current = path;
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(current, error)) return current.string();
+    const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+    if (error) throw FileSaveError(path, error.value());
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  throw FileSaveError(path, ELOOP);
 }
 
 void AtomicFile::checkReplaceable(const std::string& path) {

@@ -9,8 +9,9 @@
 // next replace of the same file once that process has ended.
 //
 // Where no file can be made beside it (a folder the user may not write in, a path too long) an
-// existing file is written in place instead: it keeps its owner, group and bits, and a failed
-// write puts the old content back, but a crash or kill midway leaves it partly written.
+// existing file is written in place instead: it keeps its owner, group and bits (but set-user-id
+// and set-group-id), and a failed write puts the old content back, but a crash or kill midway
+// leaves it partly written.
 //
 // A file without any write permission bit is read-only (as the Windows read-only attribute): it
 // is neither replaced nor deleted, whoever runs the program (root included, whom the system
@@ -24,12 +25,18 @@ namespace notecast {
 class AtomicFile {
  public:
   // Puts content in place of the file at path (created when missing). A replaced file keeps its
-  // permission bits and group (and owner, where allowed: a user who is not root becomes the
-  // owner, the group stays where that user belongs to it); a new one gets 0666 less the umask. A
-  // symbolic link is followed: the file it names is replaced. Fails when the directory is missing,
+  // permission bits but set-user-id and set-group-id, and its group (and owner, where allowed: a
+  // user who is not root becomes the owner, the group stays where that user belongs to it); a new
+  // one gets 0666 less the umask. A symbolic link is followed and stays: the file it names is
+  // replaced, or made where it does not exist yet (targetOf). Fails when the directory is missing,
   // a new file cannot be created, the file is read-only, path is a directory, or the disk is full
   // (ENOSPC, EFBIG); the old file is then as it was.
   static void replace(const std::string& path, std::string_view content);
+
+  // The file replace() writes for path: path itself, or the file its symbolic link names (at the
+  // end of a chain of links, also when that file does not exist). Throws FileSaveError for a
+  // link that cannot be read or a loop of links (ELOOP).
+  static std::string targetOf(const std::string& path);
 
   // Deletes the file at path (a symbolic link: the link); a missing file is no error. Fails (the
   // file stays) when it is read-only or cannot be deleted.

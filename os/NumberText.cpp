@@ -60,4 +60,15 @@ std::int32_t toInt32(const std::string& text) {
   return static_cast<std::int32_t>(rounded);
 }
 
+std::string mebibytesText(std::uint64_t bytes) {
+  constexpr std::uint64_t kMebibyte = std::uint64_t{1} << 20;
+  // Tenths of the part beyond whole MiB, rounded up: whole MiB stay exact.
+  std::uint64_t units = bytes / kMebibyte;
+  std::uint64_t tenths = (bytes % kMebibyte * 10 + kMebibyte - 1) / kMebibyte;
+  if (tenths == 10) ++units, tenths = 0;
+  std::string text = std::to_string(units);
+  if (tenths != 0) text += "." + std::to_string(tenths);
+  return text + " MiB";
+}
+
 }  // namespace notecast

@@ -19,4 +19,8 @@ std::int32_t toInt32(const std::string& text);
 // Rounds to the nearest integer, halves to the even neighbour (12.5 -> 12, 13.5 -> 14).
 double roundHalfEven(double value);
 
+// A file's size for a person, in MiB to a tenth, rounded up so that a size past a limit never
+// reads as the limit itself: "32 MiB", "32.1 MiB" (for 32 MiB and one byte), "0.1 MiB".
+std::string mebibytesText(std::uint64_t bytes);
+
 }  // namespace notecast

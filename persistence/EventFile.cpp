@@ -8,6 +8,7 @@
 #include "abi/RuntimeError.h"
 #include "os/NumberText.h"
 #include "persistence/EventFileKeys.h"
+#include "persistence/EventFileSaveCheck.h"
 #include "persistence/clsIni.h"
 
 namespace notecast {
@@ -77,6 +78,7 @@ std::int32_t EventFile::highestLoadedEntry(const std::string& countText) noexcep
 }
 
 void EventFile::save(const std::string& deviceText, const EventTable& table) const {
+  checkEventFileReplace(path_);
   clsIni ini;
   ini.setFileName(path_);
   ini.Reset();

@@ -36,7 +36,9 @@ class EventFile {
 
   // Replaces the file with the device text (trimmed) and the table. The previous file stays
   // until the new one is complete. Throws a std::runtime_error with the reason when the file
-  // cannot be written; the previous file is then untouched.
+  // cannot be written, or must not be (EventFileSaveCheck.h: a file holding more entries than
+  // the table, one too large to load, a symbolic link to a file that is no event file); the
+  // previous file is then untouched.
   void save(const std::string& deviceText, const EventTable& table) const;
 
   // True when the device text (ignoring case and surrounding blanks) or any entry differs from

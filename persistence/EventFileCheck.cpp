@@ -1,12 +1,9 @@
 #include "persistence/EventFileCheck.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -14,38 +11,16 @@
 #include <vector>
 
 #include "abi/Boundary.h"
-#include "abi/TextCompare.h"
+#include "engine/EventTable.h"
 #include "os/NumberText.h"
 #include "persistence/EventFile.h"
 #include "persistence/EventFileKeys.h"
 #include "persistence/EventFileName.h"
+#include "persistence/EventFileOutline.h"
 #include "persistence/profile/ProfileDocument.h"
 
 namespace notecast {
 namespace {
-
-bool isEventFileSection(std::string_view name) {
-  const std::string_view entryPrefix = event_file::kEntryPrefix;
-  return equalsIgnoringCase(name, event_file::kGeneral) ||
-         (name.size() > entryPrefix.size() &&
-          equalsIgnoringCase(name.substr(0, entryPrefix.size()), entryPrefix));
-}
-
-// The index of an entry section as a load could ask for it: "Entry_" and the index in decimal
-// without sign or leading zeros (the profile rules have matched case and blanks already).
-std::optional<std::uint64_t> entryIndex(std::string_view name) {
-  const std::string_view entryPrefix = event_file::kEntryPrefix;
-  if (name.size() <= entryPrefix.size() ||
-      !equalsIgnoringCase(name.substr(0, entryPrefix.size()), entryPrefix))
-    return std::nullopt;
-  const std::string_view digits = name.substr(entryPrefix.size());
-  if (digits.size() > 1 && digits.front() == '0') return std::nullopt;
-  std::uint64_t index = 0;
-  const char* const end = digits.data() + digits.size();
-  const auto [stop, error] = std::from_chars(digits.data(), end, index);
-  if (error != std::errc() || stop != end) return std::nullopt;
-  return index;
-}
 
 // A value quoted in the line: short, and without control bytes that would garble a terminal.
 std::string shownValue(std::string_view value) {
@@ -74,26 +49,21 @@ std::string blankEntries(const std::vector<std::uint64_t>& indices, std::int32_t
          "; a save writes them";
 }
 
-// The entry sections a load leaves out, which a save then drops, named with the Count= that
-// leaves them out; "" when every entry section loads (or, with `blanks`, the blank events a
-// Count= beyond the last entry loads).
-std::string lostEntries(const ProfileDocument& document, const std::string& path, bool blanks) {
-  std::vector<std::uint64_t> indices;
-  for (const std::string& name : document.sectionNames()) {
-    if (const auto index = entryIndex(name)) indices.push_back(*index);
+// The entry sections a load leaves out, named with what leaves them out: the table's size (a
+// save is then refused) or the file's Count= (a save then drops them); "" when every entry
+// section loads (or, with `blanks`, the blank events a Count= beyond the last entry loads).
+std::string lostEntries(const EventFileOutline& outline, const std::string& path, bool blanks) {
+  if (const auto overflow = outline.beyondTable()) {
+    return "event file " + path + " holds " + std::to_string(overflow->held) +
+           " entries; the table keeps the first " + std::to_string(EventTable::kMaxRecords) +
+           ", and a save is refused while it would drop the other " +
+           std::to_string(overflow->held - overflow->kept);
   }
-  std::sort(indices.begin(), indices.end());
-  indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-
-  // No value holds a line break: it stands for a missing key.
-  constexpr std::string_view kMissing = "\n";
-  const std::string countText =
-      document.getString(event_file::kGeneral, event_file::kCount, kMissing);
-  const bool missing = countText == kMissing;
-  const std::int32_t highest = EventFile::highestLoadedEntry(missing ? "0" : countText);
-  const auto loaded = static_cast<std::size_t>(
-      std::upper_bound(indices.begin(), indices.end(), static_cast<std::uint64_t>(highest)) -
-      indices.begin());
+  const std::vector<std::uint64_t>& indices = outline.entries;
+  const bool missing = !outline.count;
+  const std::string countText = outline.count.value_or("0");
+  const std::int32_t highest = EventFile::highestLoadedEntry(countText);
+  const std::size_t loaded = outline.entriesUpTo(highest);
   if (loaded == indices.size())
     return blanks && !missing ? blankEntries(indices, highest, countText, path) : std::string();
 
@@ -115,30 +85,6 @@ std::string lostEntries(const ProfileDocument& document, const std::string& path
 
 std::string cannotRead(const std::string& path, int error, const std::string& consequence) {
   return "cannot read event file " + path + " (" + std::strerror(error) + ")" + consequence;
-}
-
-// Up to kMaxEventFileCheckBytes of `path`; nothing, with errno set, when it cannot be read.
-std::optional<std::string> readHead(const std::string& path) {
-  // Non-blocking: a named pipe put in the file's place must not hang the caller.
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (descriptor < 0) return std::nullopt;
-  std::string text(kMaxEventFileCheckBytes, '\0');
-  std::size_t filled = 0;
-  while (filled < text.size()) {
-    const ssize_t count = ::read(descriptor, text.data() + filled, text.size() - filled);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) {
-      const int error = errno;
-      ::close(descriptor);
-      errno = error;
-      return std::nullopt;
-    }
-    if (count == 0) break;
-    filled += static_cast<std::size_t>(count);
-  }
-  ::close(descriptor);
-  text.resize(filled);
-  return text;
 }
 
 // The folder part of `path` as written; "" for a name in the working folder.
@@ -171,18 +117,21 @@ std::string checkEventFile(const std::string& projectBase, const std::string& co
   }
   if (S_ISDIR(info.st_mode)) return "event file " + path + " is a folder" + consequence;
   if (!S_ISREG(info.st_mode)) return "event file " + path + " is not a regular file" + consequence;
-  std::optional<std::string> text = readHead(path);
-  if (!text) return cannotRead(path, errno, consequence);
-  if (text->empty()) return "event file " + path + " is empty" + consequence;
-  // Read as the load reads it: a byte-order mark skipped, section headers by the profile rules.
-  const ProfileDocument document = ProfileDocument::parse(std::move(*text));
-  const std::vector<std::string> names = document.sectionNames();
-  if (std::none_of(names.begin(), names.end(), isEventFileSection)) {
+  if (static_cast<std::uint64_t>(info.st_size) > ProfileDocument::kMaxFileBytes) {
+    return "event file " + path + " is " + mebibytesText(static_cast<std::uint64_t>(info.st_size)) +
+           ", more than the " + mebibytesText(ProfileDocument::kMaxFileBytes) +
+           " an event file may be" + consequence;
+  }
+  int error = 0;
+  const std::optional<EventFileOutline> outline = EventFileOutline::read(path, error);
+  if (!outline) return cannotRead(path, error, consequence);
+  if (info.st_size == 0) return "event file " + path + " is empty" + consequence;
+  if (!outline->eventSections) {
     return "event file " + path +
            " has neither a [General] nor an [Entry_N] section, so it is no event file" +
            consequence;
   }
-  return lostEntries(document, path, blanks);
+  return lostEntries(*outline, path, blanks);
 }
 
 }  // namespace notecast

@@ -7,6 +7,7 @@
 #include "abi/RuntimeError.h"
 #include "os/NumberText.h"
 #include "persistence/EventFileKeys.h"
+#include "persistence/EventFileSaveCheck.h"
 #include "persistence/clsIni.h"
 
 namespace notecast {
@@ -58,6 +59,7 @@ StoredWindowPosition WindowPosition::load() const {
 
 void WindowPosition::save(std::int32_t state, std::optional<std::int32_t> leftPixels,
                           std::optional<std::int32_t> topPixels) const {
+  checkEventFileLink(path_);
   clsIni ini;
   ini.setFileName(path_);
   ini.SaveIni(event_file::kGeneral, kState, std::to_string(state));

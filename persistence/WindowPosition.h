@@ -25,8 +25,9 @@ class WindowPosition {
   explicit WindowPosition(std::string path);
 
   StoredWindowPosition load() const;
-  // Stores the three keys, each step on its own; throws when the file cannot be written. A
-  // position that is absent, or beyond the 32-bit range in twips, leaves its key as it is.
+  // Stores the three keys, each step on its own; throws when the file cannot be written, or is a
+  // symbolic link to a file that is no event file (checkEventFileLink). A position that is
+  // absent, or beyond the 32-bit range in twips, leaves its key as it is.
   void save(std::int32_t state, std::optional<std::int32_t> leftPixels,
             std::optional<std::int32_t> topPixels) const;
   // A stored position (one that load() gave) in pixels.

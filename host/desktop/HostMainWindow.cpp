@@ -18,6 +18,7 @@
 #include "host/desktop/OutputStatusPanel.h"
 #include "host/desktop/SharedCommands.h"
 #include "host/session/EventFileReport.h"
+#include "host/session/OutputDetailsReader.h"
 #include "host/session/ResultFormat.h"
 
 namespace notecast::host {
@@ -237,8 +238,10 @@ bool HostMainWindow::callPlugin(const QString& action, const std::function<HRESU
     } catch (const std::exception& failure) {
       reason = QString::fromStdString(failure.what());
     }
+    // In the plug-in's own words where it gives them ("cannot save ...: permission denied"),
+    // asked right after the call that failed.
+    if (FAILED(result)) reason = QString::fromStdString(explainPluginFailure(session_, result));
   }
-  if (FAILED(result)) reason = QString::fromStdString(explainFailure(result));
   if (reason.isEmpty()) return true;
   tellFailure(tr("%1 failed: %2").arg(action, reason));
   return false;

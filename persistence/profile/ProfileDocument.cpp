@@ -34,14 +34,6 @@ std::string_view fileName(std::string_view utf8, std::string& storage) {
   return ProfileLine::trim(fileText(utf8, storage));
 }
 
-// The value as read: one pair of matching quotes removed, then the cut.
-std::string_view readValue(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  return value.substr(0, std::min(value.size(), ProfileDocument::kMaxValueBytes));
-}
-
 // Where the line that starts at `start` ends: at LF, CR LF or a lone CR, as the Windows
 // functions read it. Returns the position of the line end (text.size() when there is none).
 std::size_t lineEnd(std::string_view text, std::size_t start, ProfileLine::End& end) {
@@ -58,6 +50,20 @@ std::size_t lineEnd(std::string_view text, std::size_t start, ProfileLine::End& 
   return i;
 }
 
+// Calls visit with each line of text from start on, classified, its place in text.
+template <class Visit>
+void forEachLine(std::string_view text, std::size_t start, Visit&& visit) {
+  while (start < text.size()) {
+    ProfileLine line;
+    const std::size_t stop = lineEnd(text, start, line.end);
+    line.begin = static_cast<std::uint32_t>(start);
+    line.size = static_cast<std::uint32_t>(stop - start);
+    line.classify(line.text(text));
+    visit(line);
+    start = stop + ProfileLine::endText(line.end).size();
+  }
+}
+
 }  // namespace
 
 ProfileDocument::ProfileDocument() {
@@ -68,22 +74,35 @@ ProfileDocument ProfileDocument::parse(std::string fileBytes) {
   ProfileDocument document;
   document.buffer_ = std::move(fileBytes);
   const std::string_view text(document.buffer_);
-  document.lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 2);
   // A byte-order mark is not part of the first line, as the Windows functions read it; lines
   // hold the file's bytes, so a save writes the file without it.
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  std::size_t start =
-      text.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
-  while (start < text.size()) {
-    ProfileLine line;
-    const std::size_t stop = lineEnd(text, start, line.end);
-    line.begin = static_cast<std::uint32_t>(start);
-    line.size = static_cast<std::uint32_t>(stop - start);
-    line.classify(line.text(text));
-    document.addParsedLine(line);
-    start = stop + ProfileLine::endText(line.end).size();
-  }
+  const std::size_t start = byteOrderMarkSize(text);
+  // Counted first, so that the tables are allocated once and at their size.
+  std::size_t lines = 0, sections = 0;
+  bool blankBefore = false;
+  forEachLine(text, start, [&](const ProfileLine& line) {
+    const bool blank = line.kind == ProfileLine::Kind::Blank;
+    if (!blank || !blankBefore) ++lines;
+    if (line.kind == ProfileLine::Kind::Section) ++sections;
+    blankBefore = blank;
+  });
+  document.lines_.reserve(lines + 1);
+  document.sections_.reserve(sections + 1);
+  document.sectionIndex_.reserve(sections + 1);
+  forEachLine(text, start, [&](const ProfileLine& line) { document.addParsedLine(line); });
   return document;
+}
+
+std::string_view ProfileDocument::readValue(std::string_view value) noexcept {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return value.substr(0, std::min(value.size(), kMaxValueBytes));
+}
+
+std::size_t ProfileDocument::byteOrderMarkSize(std::string_view text) noexcept {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  return text.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
 }
 
 std::string ProfileDocument::getString(std::string_view section, std::string_view key,
@@ -117,7 +136,7 @@ std::optional<std::string_view> ProfileDocument::valueBytes(std::string_view sec
   const std::uint32_t found = findSection(fileName(section, sectionStorage));
   if (found == ProfileIndex::kNone) return std::nullopt;
   const std::uint32_t id = findKey(found, fileName(key, keyStorage));
-  if (id == ProfileIndex::kNone || !lines_[id].hasValue) return std::nullopt;
+  if (id == ProfileIndex::kNone || !lines_[id].hasValue()) return std::nullopt;
   return readValue(lines_[id].value(buffer_));
 }
 
@@ -134,7 +153,7 @@ bool ProfileDocument::setBytes(std::string_view section, std::string_view key,
     return true;
   }
   ProfileLine& line = lines_[id];
-  if (line.hasValue && line.value(buffer_) == text) return false;
+  if (line.hasValue() && line.value(buffer_) == text) return false;
   rewriteKey(line, text);
   return true;
 }
@@ -202,6 +221,15 @@ std::uint32_t ProfileDocument::findKey(std::uint32_t section, std::string_view n
 }
 
 void ProfileDocument::addParsedLine(ProfileLine line) {
+  // Blank lines mean nothing and are never rewritten: a run of them is one line, so a file of
+  // line ends alone costs no more than its bytes.
+  if (line.kind == ProfileLine::Kind::Blank && tail_ != kStart &&
+      lines_[tail_].kind == ProfileLine::Kind::Blank) {
+    ProfileLine& run = lines_[tail_];
+    run.size = line.begin + line.size - run.begin;
+    run.end = line.end;
+    return;
+  }
   if (line.kind == ProfileLine::Kind::Section) {
     const auto section = static_cast<std::uint32_t>(sections_.size());
     line.section = section;
@@ -274,7 +302,7 @@ void ProfileDocument::insertKey(std::uint32_t section, std::string_view key,
   ProfileLine line;
   line.end = ProfileLine::End::CrLf;
   store(line, text);
-  line.setKeyLine(text, key.size());
+  line.setKeyLine(key.size());
   line.section = section;
   const std::uint32_t id = link(line, after);
   Section& current = sections_[section];
@@ -290,7 +318,7 @@ void ProfileDocument::rewriteKey(ProfileLine& line, std::string_view value) {
   text.reserve(key.size() + 1 + value.size());
   text.append(key).append("=").append(value);
   store(line, text);
-  line.setKeyLine(text, key.size());
+  line.setKeyLine(key.size());
 }
 
 std::uint32_t ProfileDocument::link(ProfileLine line, std::uint32_t after) {

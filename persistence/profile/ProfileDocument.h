@@ -19,7 +19,8 @@
 // so it cannot break the file's lines. Every other line keeps its bytes; new lines end in CR LF.
 //
 // The file's bytes stay in one buffer (changed lines are added to its end) and lines are linked
-// in file order, so loading costs no allocation per line and a new line is an O(1) insertion.
+// in file order, so loading costs no allocation per line and a new line is an O(1) insertion; a
+// run of blank lines is kept as one line, and the tables are counted before they are filled.
 // Sections are found through a hash index (and the last one found is remembered, as calls come
 // section by section); keys of a small section by a look at its few lines, which lie together in
 // memory, and keys of a large one through a hash index. So a read or write costs the same in a
@@ -41,15 +42,25 @@ class ProfileDocument {
  public:
   // The reads' cut: the Windows functions read into a buffer of 1024 bytes.
   static constexpr std::size_t kMaxValueBytes = 1023;
+  // The largest file load() takes, and save() writes. A document costs about three times its
+  // file's size (a file of 200 000 event file entries, 27 MB: 89 MB; blank lines next to
+  // nothing), but a file of nothing but two-byte lines thirteen times: the limit keeps that near
+  // 430 MB. A full event table with the usual names takes 5 MB.
+  static constexpr std::uint64_t kMaxFileBytes = std::uint64_t{32} << 20;
 
   // An empty file.
   ProfileDocument();
 
   // The document of a file's bytes.
   static ProfileDocument parse(std::string fileBytes);
+  // A stored value as a read gives it: one pair of matching quotes removed, then the cut.
+  static std::string_view readValue(std::string_view value) noexcept;
+  // How many bytes at text's start are a UTF-8 byte-order mark (0 or 3).
+  static std::size_t byteOrderMarkSize(std::string_view text) noexcept;
   // The document of the file at path. A missing file gives an empty document; so does a path
-  // that cannot be read (a directory, no permission) or is no regular file (a fifo or device is
-  // refused without waiting for a writer), and loadError() then tells why.
+  // that cannot be read (a directory, no permission), is no regular file (a fifo or device is
+  // refused without waiting for a writer) or is larger than kMaxFileBytes (EFBIG), and
+  // loadError() then tells why.
   static ProfileDocument load(const std::string& path);
 
   // The errno of a failed load of an existing path, or 0. Saving such a document fails (it would
@@ -78,7 +89,8 @@ class ProfileDocument {
 
   // The file's bytes.
   std::string bytes() const;
-  // Replaces the file at path by bytes() atomically (AtomicFile::replace). Throws FileSaveError.
+  // Replaces the file at path by bytes() atomically (AtomicFile::replace). Throws FileSaveError,
+  // also for bytes() beyond kMaxFileBytes: a file that could not be loaded again is not written.
   void save(const std::string& path) const;
 
  private:

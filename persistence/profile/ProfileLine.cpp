@@ -33,39 +33,41 @@ std::string_view ProfileLine::endText(End end) noexcept {
 
 void ProfileLine::classify(std::string_view all) noexcept {
   const std::string_view text = trim(all);
-  hasValue = false;
-  nameBegin = nameSize = valueBegin = valueSize = 0;
+  separator = kNoValue;
   if (text.empty()) {
     kind = Kind::Blank;
-    return;
-  }
-  std::string_view name;
-  if (const auto close = text.rfind(']'); text.front() == '[' && close != std::string_view::npos) {
+  } else if (text.front() == '[' && text.rfind(']') != std::string_view::npos) {
     kind = Kind::Section;
-    name = trim(text.substr(1, close - 1));
   } else {
     kind = Kind::Key;
-    const auto equals = text.find('=');
-    name = trim(text.substr(0, equals));
-    if (equals != std::string_view::npos) {
-      const std::string_view value = trim(text.substr(equals + 1));
-      hasValue = true;
-      valueBegin = offsetIn(all, value);
-      valueSize = static_cast<std::uint32_t>(value.size());
-    }
+    if (const auto equals = text.find('='); equals != std::string_view::npos)
+      separator = offsetIn(all, text) + static_cast<std::uint32_t>(equals);
   }
-  nameBegin = offsetIn(all, name);
-  nameSize = static_cast<std::uint32_t>(name.size());
 }
 
-void ProfileLine::setKeyLine(std::string_view text, std::size_t keySize) noexcept {
-  const std::string_view value = trim(text.substr(keySize + 1));
+void ProfileLine::setKeyLine(std::size_t nameSize) noexcept {
   kind = Kind::Key;
-  nameBegin = 0;
-  nameSize = static_cast<std::uint32_t>(keySize);
-  hasValue = true;
-  valueBegin = offsetIn(text, value);
-  valueSize = static_cast<std::uint32_t>(value.size());
+  separator = static_cast<std::uint32_t>(nameSize);
+}
+
+std::string_view ProfileLine::name(std::string_view buffer) const noexcept {
+  const std::string_view all = text(buffer);
+  switch (kind) {
+    case Kind::Section: {
+      const std::string_view header = trim(all);
+      return trim(header.substr(1, header.rfind(']') - 1));
+    }
+    case Kind::Key:
+      return trim(all.substr(0, separator));
+    case Kind::Blank:
+      break;
+  }
+  return {};
+}
+
+std::string_view ProfileLine::value(std::string_view buffer) const noexcept {
+  if (kind != Kind::Key || !hasValue()) return {};
+  return trim(text(buffer).substr(separator + 1));
 }
 
 }  // namespace notecast

@@ -345,7 +345,14 @@ TEST_F(HeadlessRunTest, AReloadNeverSilencesTheShow) {
   signal(SIGHUP);
   ASSERT_TRUE(waitForError("reloaded the project " + project_ + ": 2 events\n"))
       << errors_.toStdString();
+  // A file cut short after its Count=: it loads, and is told as at the start.
+  host.writeFile("show.Notecast", QByteArray(kStatus240).replace("Count=1", "Count=2"));
+  signal(SIGHUP);
+  ASSERT_TRUE(waitForError("warning: event file " + file +
+                           ": Count=2 but the entries stop at Entry_1: 1 blank event loads"))
+      << errors_.toStdString();
   EXPECT_EQ(finish(), 0);
+  EXPECT_EQ(errorLines("reloaded the project " + project_ + ": 2 events").size(), 2);
   EXPECT_EQ(errorLines("was not reloaded").size(), 3);
   EXPECT_EQ(errorLines("events and the MIDI output stay").size(), 3);
   EXPECT_EQ(errorLines("released 1 note before the reload").size(), 1) << errors_.toStdString();

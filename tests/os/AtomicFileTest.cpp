@@ -95,17 +95,24 @@ std::pair<std::string, pid_t> leaveStaleTemp(const std::string& path) {
   return {};
 }
 
+// Set-user-id and set-group-id are dropped: a settings file never runs as its owner.
 TEST(AtomicFileTest, ReplacesKeepingThePermissionBitsAndFollowingLinks) {
   TempDir dir;
   const std::string path = dir.file("a.ini");
   writeBytes(path, kOld);
-  ::chmod(path.c_str(), 0640);
+  ::chmod(path.c_str(), 06750);
   std::filesystem::create_symlink(path, dir.file("link.ini"));
   AtomicFile::replace(dir.file("link.ini"), "new");
   EXPECT_EQ(readBytes(path), "new");
-  EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+  EXPECT_EQ(statOf(path).st_mode & 07777, 0750u);
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.ini")));
   EXPECT_EQ(entriesIn(dir.file("")), 2u);  // no temporary file left
+
+  // A link to a file not made yet: the file is made, the link stays.
+  std::filesystem::create_symlink("b.ini", dir.file("ahead.ini"));
+  AtomicFile::replace(dir.file("ahead.ini"), "made");
+  EXPECT_EQ(readBytes(dir.file("b.ini")), "made");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("ahead.ini")));
 }
 
 TEST(AtomicFileTest, RefusesReadOnlyFilesDirectoriesAndMissingFolders) {
@@ -221,10 +228,12 @@ TEST(AtomicFileTest, APathTooLongForATemporaryFileIsWrittenInPlace) {
   const std::string path = folder + "/" + name;
   ASSERT_EQ(path.size(), 4087u);
   writeBytes(path, kOld);
+  ::chmod(path.c_str(), 06640);
   const ino_t inode = statOf(path).st_ino;
   AtomicFile::replace(path, "new");
   EXPECT_EQ(readBytes(path), "new");
   EXPECT_EQ(statOf(path).st_ino, inode);
+  EXPECT_EQ(statOf(path).st_mode & 07777, 0640u) << "set-user-id and set-group-id dropped";
   EXPECT_EQ(entriesIn(folder), 1u);
 }
 

@@ -11,6 +11,7 @@
 
 #include "persistence/EventFile.h"
 #include "persistence/EventFileName.h"
+#include "persistence/profile/ProfileDocument.h"
 #include "tests/support/TempDir.h"
 
 namespace notecast {
@@ -29,9 +30,11 @@ TEST_F(EventFileCheckTest, AnEventFileInAnyCaseOrLayoutPassesAndNoProjectNeedsNo
   for (const std::string& text :
        {std::string("[General]\r\nCount=0\r\n"), std::string("\xEF\xBB\xBF;x\n  [ general ]  \n"),
         std::string("\xEF\xBB\xBF[General]\n"), std::string("junk\r[ENTRY_0]\rDMXChannel=1\r"),
-        std::string("[Entry_0]\nData1=1")}) {
+        std::string("[Entry_0]\nData1=1"),
+        // A header across the first 64 KiB the look reads at a time.
+        std::string(65530, ';') + "\r[Entry_0]\r" + std::string(100000, ';')}) {
     testing::writeBytes(file(), text);
-    EXPECT_EQ(warning(), "") << text;
+    EXPECT_EQ(warning(), "") << text.substr(0, 40);
   }
   EXPECT_EQ(checkEventFile(""), "");
   EXPECT_EQ(eventFilePath("a/b"), "a/b.Notecast");
@@ -52,6 +55,14 @@ TEST_F(EventFileCheckTest, WhatTheFileLacksIsNamedWithTheFile) {
                            "file: starting with no events");
   testing::writeBytes(file(), "[Generally]\n[Entry_]\n[Other]\nGeneral=1\n");
   EXPECT_NE(warning(), "") << "near misses are no sections";
+
+  // Too large to load: named with its size, and nothing of it loads.
+  testing::writeBytes(file(), "[General]\r\nCount=1\r\n");
+  std::filesystem::resize_file(file(), ProfileDocument::kMaxFileBytes + 1);
+  EXPECT_EQ(warning(), "event file " + file() +
+                           " is 32.1 MiB, more than the 32 MiB an event file may be: starting "
+                           "with no events");
+  EXPECT_EQ(EventFile(file()).load().records.size(), 1u);
 
   std::filesystem::remove(file());
   std::filesystem::create_directory(file());
@@ -103,6 +114,45 @@ TEST_F(EventFileCheckTest, EntriesTheCountLeavesOutAreNamedAsASaveWouldDropThem)
   EXPECT_EQ(warning(), lost +
                            ": Count=?[2J cannot be used: 1 of its 2 entries load; a save keeps "
                            "only those");
+}
+
+// `entries` entry sections of ten keys each, as a save writes them, under Count=`count`.
+std::string eventFileText(int entries, int count) {
+  std::string text = "[General]\r\nCount=" + std::to_string(count) + "\r\n";
+  for (int n = 0; n < entries; ++n) {
+    text += "[Entry_" + std::to_string(n) +
+            "]\r\nDMXChannel=1\r\nData1=0\r\nData2=0\r\nMIDIMessage=144\r\nValue=127\r\n"
+            "SendNoteOff=0\r\nSendOnlyOnce=0\r\nShare=0\r\nShareName=\r\nTyp=0\r\n";
+  }
+  return text;
+}
+
+// The whole file is looked at, however large: a full table (beyond 4 MiB) passes; more entries
+// than the table holds, and a file cut short after its Count=, are named with the true numbers.
+// A reload refuses what holds more than the table.
+TEST_F(EventFileCheckTest, EntriesBeyondTheTableOrBeyondALargeFilesEndAreNamed) {
+  const std::string named = "event file " + file();
+  for (const auto& [entries, count, expected, reload] :
+       std::vector<std::tuple<int, int, std::string, bool>>{
+           {32767, 32766, "", false},
+           {40000, 39999,
+            " holds 40000 entries; the table keeps the first 32767, and a save is refused while "
+            "it would drop the other 7233",
+            true},
+           {40000, 35000,
+            " holds 35001 entries; the table keeps the first 32767, and a save is refused while "
+            "it would drop the other 2234",
+            true},
+           {32000, 32000,
+            ": Count=32000 but the entries stop at Entry_31999: 1 blank event loads; a save "
+            "writes them",
+            false}}) {
+    testing::writeBytes(file(), eventFileText(entries, count));
+    ASSERT_GT(std::filesystem::file_size(file()), std::size_t{4} << 20);
+    EXPECT_EQ(warning(), expected.empty() ? "" : named + expected) << entries;
+    EXPECT_EQ(checkEventFile(base(), "", false), reload ? named + expected : "") << entries;
+  }
+  EXPECT_EQ(EventFile(file()).load().records.size(), 32001u);
 }
 
 TEST_F(EventFileCheckTest, AProjectInAFolderThatIsNotThereNamesTheFolder) {

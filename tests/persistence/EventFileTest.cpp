@@ -8,11 +8,16 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <thread>
+#include <tuple>
 
 #include "abi/RuntimeError.h"
+#include "os/FileSaveError.h"
 #include "persistence/EventFile.h"
+#include "persistence/WindowPosition.h"
+#include "persistence/profile/ProfileDocument.h"
 #include "tests/support/TempDir.h"
 
 namespace notecast {
@@ -176,6 +181,55 @@ TEST_F(EventFileTest, ADeviceNameTheCodePageCannotHoldIsStoredWholeAndFoundAgain
   file_.save("Caf\u00E9 \u00BD", table);
   EXPECT_NE(readBytes(path_).find("MIDIOutputDevice=Caf\xE9 \xBD\r\n"), std::string::npos);
   EXPECT_EQ(file_.load().deviceName, "Caf\u00E9 \u00BD");
+}
+
+// Where a save would lose events or write into a file that holds none, it is refused with the
+// reason, and the file stays as it was. The window's position is not stored in a file that is no
+// event file or was never loaded either; it keeps the entries of one that holds too many.
+TEST_F(EventFileTest, ASaveThatWouldLoseEventsOrHitAnotherFileIsRefused) {
+  std::string overFull = "[General]\r\nCount=32768\r\n";
+  for (int n = 0; n <= 32768; ++n) overFull += "[Entry_" + std::to_string(n) + "]\r\n";
+  const std::string notes = dir_.file("notes.txt");
+  const std::string link = "it is a symbolic link to " + notes + ", which is no event file (";
+  for (const auto& [content, linked, reason] :
+       std::vector<std::tuple<std::string, bool, std::string>>{
+           {"plain text\n", true, link + "it has neither a [General] nor an [Entry_N] section)"},
+           {"", true, link + "it is empty)"},
+           {"[General]\r\n" + std::string(ProfileDocument::kMaxFileBytes, ';'), false,
+            "it is 32.1 MiB, more than the 32 MiB an event file may be, so it was never loaded"},
+           {overFull, false,
+            "it holds 32769 entries and the table keeps the first 32767: saving would drop the "
+            "other 2"}}) {
+    std::filesystem::remove(path_);
+    writeBytes(linked ? notes : path_, content);
+    if (linked) std::filesystem::create_symlink(notes, path_);
+    try {
+      file_.save("", tableOf({MidiEvent::added()}));
+      ADD_FAILURE() << "saved: " << reason;
+    } catch (const FileSaveError& error) {
+      EXPECT_EQ(error.reason(), reason);
+    }
+    if (content != overFull) {
+      EXPECT_THROW(WindowPosition(path_).save(0, 10, 10), FileSaveError) << reason;
+    }
+    EXPECT_TRUE(readBytes(linked ? notes : path_) == content) << reason;
+  }
+  WindowPosition(path_).save(0, 10, 10);
+  EXPECT_EQ(file_.load().records.size(), 32767u);
+  EXPECT_NE(readBytes(path_).find("[Entry_32768]"), std::string::npos);
+}
+
+// Through a symbolic link a save writes the file it names, where that is an event file or does
+// not exist yet, and the link stays.
+TEST_F(EventFileTest, ASaveThroughALinkWritesAnEventFileOrANewOneAndKeepsTheLink) {
+  const std::string shows = dir_.file("shows");
+  std::filesystem::create_directory(shows);
+  std::filesystem::create_symlink("shows/spring.Notecast", path_);
+  for (const char* pass : {"made", "replaced"}) {
+    file_.save(pass, tableOf({MidiEvent::added()}));
+    EXPECT_TRUE(std::filesystem::is_symlink(path_)) << pass;
+    EXPECT_EQ(EventFile(shows + "/spring.Notecast").load().deviceName, pass);
+  }
 }
 
 // A save killed at any moment leaves the old file or the new one, whole, never a broken one.

@@ -114,7 +114,8 @@ TEST_F(DesktopQuitTest, AFailingQuestionIsShownAndTheHostKeepsRunning) {
 
   click(HostMainWindow::kQuitButtonName);
   const HRESULT typeMismatch = resultFromErrorNumber(static_cast<int>(ErrorNumber::TypeMismatch));
-  EXPECT_EQ(status(), QString::fromStdString("Quit failed: " + explainFailure(typeMismatch)));
+  EXPECT_EQ(status(), QString::fromStdString("Quit failed: type mismatch (" +
+                                             formatError(typeMismatch) + ")"));
   EXPECT_FALSE(window_->close());
   EXPECT_EQ(quit.count(), 0);
   EXPECT_TRUE(answerer.shown().empty());

@@ -114,13 +114,16 @@ TEST_F(DesktopWindowTest, SaveWritesTheEventFile) {
   EXPECT_NE(saved.find("ShareName=Scene change\r\n"), std::string::npos) << saved;
 }
 
-TEST_F(DesktopWindowTest, FailedSaveIsShownWithItsCodeAndMeaning) {
+// The plug-in's own words say why, as in its save question's box.
+TEST_F(DesktopWindowTest, FailedSaveIsShownWithItsReasonAndCode) {
   const std::string missingFolder = base("missing/show");
   openHost(missingFolder);
   click(HostMainWindow::kSaveButtonName);
   const HRESULT pathFileAccess =
       resultFromErrorNumber(static_cast<int>(ErrorNumber::PathFileAccess));
-  EXPECT_EQ(status(), QString::fromStdString("Save failed: " + explainFailure(pathFileAccess)));
+  EXPECT_EQ(status(), QString::fromStdString("Save failed: cannot save " + missingFolder +
+                                             ".Notecast: no such file or directory (" +
+                                             formatError(pathFileAccess) + ")"));
   EXPECT_TRUE(window_->isVisible());
 }
 

@@ -1,6 +1,10 @@
 // Reading a profile file as GetPrivateProfileStringA does.
 
 #include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <tuple>
+#include <vector>
 
 #include "persistence/profile/ProfileDocument.h"
 
@@ -103,6 +107,36 @@ TEST(ProfileReadTest, SectionNamesComeInFileOrderWithRepeatsAndAddedSections) {
   EXPECT_EQ(document.sectionNames(),
             (std::vector<std::string>{"A", "\xC3\xA9t\xC3\xA9", "a", "New"}));
   EXPECT_TRUE(ProfileDocument().sectionNames().empty());
+}
+
+// The heap in use, also what lies in blocks of their own.
+std::size_t heapInUse() {
+  const struct mallinfo2 heap = mallinfo2();
+  return heap.uordblks + heap.hblkhd;
+}
+
+// What a document holds beside its file's bytes (which it takes over): a little per section and
+// key line, nothing per blank line.
+TEST(ProfileReadTest, ADocumentCostsLittleBesideItsFile) {
+  const std::size_t size = std::size_t{1} << 20;
+  std::string entries;
+  for (int n = 0; entries.size() < size; ++n) {
+    entries += "[Entry_" + std::to_string(n) +
+               "]\r\nDMXChannel=1\r\nData1=0\r\nData2=0\r\nMIDIMessage=144\r\nValue=127\r\n"
+               "SendNoteOff=0\r\nSendOnlyOnce=0\r\nShare=0\r\nShareName=\r\nTyp=0\r\n";
+  }
+  std::string crLfs;
+  while (crLfs.size() < size) crLfs += "\r\n";
+  for (const auto& [name, bytes, most] : std::vector<std::tuple<const char*, std::string, double>>{
+           {"entries", entries, 3.0},
+           {"CR", "[General]\r" + std::string(size, '\r') + "Count=1", 0.01},
+           {"CR LF", "[General]" + crLfs, 0.01}}) {
+    std::string file = bytes;
+    const std::size_t before = heapInUse();
+    const ProfileDocument document = ProfileDocument::parse(std::move(file));
+    const double cost = static_cast<double>(heapInUse() - before);
+    EXPECT_LE(cost / static_cast<double>(bytes.size()), most) << name;
+  }
 }
 
 }  // namespace
