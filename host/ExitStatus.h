@@ -1,5 +1,5 @@
 #pragma once
-// The host's exit statuses (also in kHelp and the READMEs).
+// The host's exit statuses (also in kHelp and the manual page, packaging/notecast-host.1).
 
 namespace notecast::host {
 

@@ -14,7 +14,8 @@ std::optional<std::string> RealTimePriority::request() {
   if (error == 0) return std::nullopt;
   return "real-time priority (SCHED_FIFO " + std::to_string(kPriority) +
          ") not granted: " + std::strerror(error) +
-         "; the DMX dispatch runs at normal priority (see README: rtprio)";
+         "; the DMX dispatch runs at normal priority (see \"Real-time priority\" in the "
+         "operator's manual, /usr/share/doc/notecast/manual.md)";
 }
 
 }  // namespace notecast::host

@@ -67,10 +67,12 @@ constexpr int kUniverseSlots = 512;
 constexpr int kMaxUniverses = 4;
 constexpr int kHogs = 2;
 
-// Budgets, for the rows of 1 and 512 channels (latency) and every row (delivery).
+// Budgets, for the idle rows of 1 and 512 channels (latency) and every row (delivery). The 99th
+// percentile is reported, not judged: OLA's own hop puts the floor's 99th percentile above one
+// period, beyond any bridge, and on a machine shared with other work the tails of both the host
+// and the floor follow that work (bench/README.md has the figures), so no budget on them is both
+// kept and telling. The median above the floor judges what the host adds to a frame.
 constexpr double kAboveFloorMedianMs = 0.05;
-constexpr double kAddedP99IdleMs = 0.3;
-constexpr double kAddedP99BusyMs = 1.0;
 constexpr double kCpuOneChannelPercent = 1.0;
 constexpr double kCpuUniversePercent = 4.0;
 
@@ -170,7 +172,8 @@ Figures measure(const SafeOlad& olad, const Row& row, int seconds, std::string* 
   const auto started = std::chrono::steady_clock::now();
   host.start(row.bin + "/notecast-host", {"--plugin", row.bin + "/Notecast.so", "--project", base,
                                           "--headless", "--dmx", "ola:" + universeList});
-  if (!host.waitForStarted()) return *error = "notecast-host did not start", figures;
+  if (!host.waitForStarted())
+    return *error = "notecast-host did not start: " + host.errorString().toStdString(), figures;
   auto hostError = [&] {
     host.terminate();
     host.waitForFinished(5000);
@@ -315,9 +318,6 @@ std::vector<std::pair<std::string, bool>> budgetsOf(const Figures& f) {
                   kAboveFloorMedianMs);
     budgets.emplace_back(text, f.medianMs - f.floorMedianMs <= kAboveFloorMedianMs);
   }
-  const double addedBudget = f.row.busy ? kAddedP99BusyMs : kAddedP99IdleMs;
-  std::snprintf(text, sizeof text, "%s: added p99 <= %.1f ms", row.c_str(), addedBudget);
-  budgets.emplace_back(text, f.p99Ms - f.periodMs <= addedBudget);
   if (f.period == 256 && !f.row.busy) {
     const double cpuBudget = f.row.channels == 1 ? kCpuOneChannelPercent : kCpuUniversePercent;
     std::snprintf(text, sizeof text, "%s: host CPU <= %.0f %%", row.c_str(), cpuBudget);
@@ -370,8 +370,9 @@ int main(int argc, char** argv) {
     }
     std::vector<Row> rows = {{1}, {kUniverseSlots}, {kMaxUniverses * kUniverseSlots}};
     if (period == 256) {
-      rows.push_back({1, {}, false, true});
-      rows.push_back({1, {}, false, true, true});
+      // Named fields: the row keeps its own build folder.
+      rows.push_back({.channels = 1, .busy = true});
+      rows.push_back({.channels = 1, .busy = true, .realTimeDaemon = true});
     }
     if (!otherBuild.isEmpty()) {
       std::vector<Row> pairs;
