@@ -93,7 +93,8 @@ inline constexpr const char* kHelp =
     "     SIGINT or SIGTERM (also with failing plug-in calls or bad script lines); --help,\n"
     "     --version\n"
     "  1  the plug-in could not be loaded, a file given could not be read, registration\n"
-    "     failed, the DMX input failed, or the OLA daemon's host name has no address\n"
+    "     failed, the DMX input failed, the OLA daemon's host name has no address, --show\n"
+    "     where no window can be shown, or --list-outputs found no MIDI system\n"
     "  2  the command line was not understood\n";
 
 // "notecast-host VERSION", the version of the build.

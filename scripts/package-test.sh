@@ -60,7 +60,7 @@ for file in usr/bin/notecast-host usr/lib/notecast/libnotecast-host-core.so \
   usr/lib/notecast/Notecast.so usr/lib/notecast/libLumoTypeLib.so \
   usr/share/man/man1/notecast-host.1.gz usr/share/applications/notecast-host.desktop \
   usr/share/icons/hicolor/scalable/apps/notecast-host.svg usr/lib/systemd/user/notecast@.service \
-  usr/lib/systemd/user/jackd.service usr/share/doc/notecast/copyright \
+  usr/lib/systemd/user/notecast-jackd.service usr/share/doc/notecast/copyright \
   usr/share/doc/notecast/changelog.gz usr/share/doc/notecast/manual.md \
   usr/share/doc/notecast/examples/README.md usr/share/doc/notecast/examples/demo.Notecast \
   usr/share/doc/notecast/examples/demo.show; do
