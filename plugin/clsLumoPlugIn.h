@@ -5,6 +5,7 @@
 
 #include "abi/ComObject.h"
 #include "abi/IBoxRequests.h"
+#include "abi/IEntryList.h"
 #include "abi/IEventCount.h"
 #include "abi/IEventFileCheck.h"
 #include "abi/IFailureDescription.h"
@@ -22,7 +23,8 @@ namespace notecast {
 class clsLumoPlugIn final
     : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
                        IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount, IOutputDetails,
-                       IFailureDescription, IBoxRequests, IProjectReload, INoteRelease> {
+                       IFailureDescription, IBoxRequests, IProjectReload, INoteRelease,
+                       IEntryList> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -74,6 +76,11 @@ class clsLumoPlugIn final
   HRESULT put_NoteRelease(VARIANT_BOOL on) noexcept override;
   HRESULT ReleaseNotes(std::int32_t* released) noexcept override;
   HRESULT get_NotesReleased(std::int64_t* total) noexcept override;
+
+  // IEntryList (clsLumoPlugInEntries.cpp)
+  HRESULT get_EntryListRevision(std::int64_t* revision) noexcept override;
+  HRESULT get_EntryLines(std::int32_t first, std::int32_t count,
+                         std::string* lines) noexcept override;
 
   // IBoxRequests (clsLumoPlugInBoxes.cpp)
   HRESULT put_BoxAnswerer(IBoxAnswerer* answerer) noexcept override;

@@ -3,9 +3,7 @@
 #include "abi/ComPtr.h"
 
 namespace notecast::host {
-namespace {
-
-const char* stateWord(OutputState state) {
+const char* outputStateWord(OutputState state) {
   switch (state) {
     case OutputState::kOpen:
       return "open";
@@ -18,8 +16,6 @@ const char* stateWord(OutputState state) {
   }
   return "closed";
 }
-
-}  // namespace
 
 std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& session) {
   ComPtr<IOutputStatus> status =
@@ -37,8 +33,9 @@ std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& sessio
 }
 
 std::string describeOutputStatus(const OutputStatusSnapshot& status) {
-  std::string text = status.name.empty() ? std::string("MIDI output none chosen")
-                                         : "MIDI " + status.name + " " + stateWord(status.state);
+  std::string text = status.name.empty()
+                         ? std::string("MIDI output none chosen")
+                         : "MIDI " + status.name + " " + outputStateWord(status.state);
   text +=
       ", " + std::to_string(status.sent) + " sent, " + std::to_string(status.notSent) + " not sent";
   return text;
