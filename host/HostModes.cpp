@@ -153,6 +153,7 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   feed.stop();
   if (statusLines) std::cout << feed.statusLine() << std::endl;
   feed.reportTotals();
+  if (web) web->stop();
   stopMonitor(session, sinks.asSink());
   lifecycle.shutDown([&notes] { notes.tellReleasedSince(); });
   return status;
@@ -219,6 +220,7 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   shownIn = nullptr;
   window.hide();
   feed.reportTotals();
+  if (web) web->stop();
   stopMonitor(session, sinks.asSink());
   lifecycle.shutDown([&] { notes.tellReleasedSince(); });
   return status;

@@ -70,20 +70,26 @@ void ConnectionGate::incomingConnection(qintptr descriptor) {
   connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
   if (open_ >= kMaxConnections) {
     ++closing_;
-    connect(socket, &QObject::destroyed, this, [this] { --closing_; });
+    countUntilGone(socket, closing_);
     refuse(socket, 503,
            "too many connections to this bridge's page (" + QByteArray::number(kMaxConnections) +
                " at once): close a page and try again",
            "(connection)");
     return;
   }
-  ++open_;
-  connect(socket, &QObject::destroyed, this, [this] { --open_; });
+  countUntilGone(socket, open_);
   connect(socket, &QTcpSocket::readyRead, this, [this, socket] { lookAt(socket); });
   QTimer::singleShot(kHeadDeadlineMs, socket, [this, socket] {
     if (socket->property(kHandedOver).toBool()) return;
     refuse(socket, 408, "the request did not come whole within 5 s", firstLine(socket->peek(80)));
   });
+}
+
+// Counted through a child of the socket's: the WebSocket server cuts every connection of the
+// socket's own signals when it takes one over, and the socket then lives as long as its WebSocket.
+void ConnectionGate::countUntilGone(QTcpSocket* socket, int& count) {
+  ++count;
+  connect(new QObject(socket), &QObject::destroyed, this, [&count] { --count; });
 }
 
 void ConnectionGate::lookAt(QTcpSocket* socket) {

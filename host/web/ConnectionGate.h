@@ -42,6 +42,7 @@ class ConnectionGate : public QTcpServer {
   void incomingConnection(qintptr descriptor) override;
 
  private:
+  void countUntilGone(QTcpSocket* socket, int& count);
   void lookAt(QTcpSocket* socket);
   void refuse(QTcpSocket* socket, int status, const QByteArray& reason, const QByteArray& what);
   void handOver(QTcpSocket* socket);

@@ -34,6 +34,7 @@ LiveFeed::~LiveFeed() {
 }
 
 void LiveFeed::watch(std::unique_ptr<QWebSocket> socket) {
+  if (full()) return;  // upgraded just before the bridge stopped: the socket goes with it
   QWebSocket* raw = socket.get();
   // A page sends nothing that matters: whatever it sends is read and dropped, in small bites.
   raw->setMaxAllowedIncomingFrameSize(1024);
@@ -51,6 +52,20 @@ void LiveFeed::watch(std::unique_ptr<QWebSocket> socket) {
 void LiveFeed::notice(const QString& text) {
   const QByteArray notice = jsonText({{"type", "notice"}, {"text", text}});
   for (Watcher& watcher : watchers_) send(watcher, notice, false);
+}
+
+void LiveFeed::farewell(const QString& text) {
+  stopped_ = true;
+  ticker_.stop();
+  lastState_.clear();
+  tick();
+  notice(text);
+  for (Watcher& watcher : watchers_) {
+    watcher.socket->disconnect(this);
+    watcher.socket->close(QWebSocketProtocol::CloseCodeGoingAway, text);
+    watcher.socket->flush();
+  }
+  watchers_.clear();
 }
 
 void LiveFeed::drop(QWebSocket* socket) {

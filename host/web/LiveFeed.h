@@ -48,12 +48,16 @@ class LiveFeed : public QObject {
            std::function<DmxInputStatus()> dmx);
   ~LiveFeed() override;
 
-  bool full() const noexcept { return watchers_.size() >= kMaxWatchers; }
+  // True once the bridge stops, too: no page may watch then.
+  bool full() const noexcept { return stopped_ || watchers_.size() >= kMaxWatchers; }
   std::size_t watchers() const noexcept { return watchers_.size(); }
   // A page's WebSocket, upgraded: it gets the hello and everything known, then the pushes.
   void watch(std::unique_ptr<QWebSocket> socket);
   // Pushes a notice to every page.
   void notice(const QString& text);
+  // The bridge stops: every page hears the last state and messages and `text`, then its
+  // connection closes. Call while the session is still open.
+  void farewell(const QString& text);
 
  private:
   struct Watcher {
@@ -84,6 +88,7 @@ class LiveFeed : public QObject {
   std::int64_t messagesPushed_ = 0;  // the trail's total at the last push
   std::int64_t eventsRevision_ = -1;
   QByteArray events_;
+  bool stopped_ = false;
 };
 
 }  // namespace notecast::host

@@ -1,5 +1,6 @@
 #include "host/web/WebFront.h"
 
+#include <QLoggingCategory>
 #include <QNetworkInterface>
 
 #include "abi/RuntimeError.h"
@@ -32,6 +33,9 @@ std::optional<WebSecret> secretFor(const WebSetup& setup) {
 
 WebFront::WebFront(PluginSession& session, WebSetup setup)
     : session_(session), setup_(std::move(setup)), log_(setup_.log), listening_(setup_.address) {
+  // Qt's server warns of every WebSocket upgrade it is told to refuse, beside the log's own line
+  // and outside its bound on lines.
+  QLoggingCategory::setFilterRules(QStringLiteral("qt.httpserver.warning=false"));
   std::optional<WebSecret> secret = secretFor(setup_);
   auto* gate = new ConnectionGate(log_);
   if (!gate->listen(setup_.address.address, setup_.address.port)) {
@@ -71,7 +75,15 @@ void WebFront::notice(const std::string& line) {
   feed_->notice(QString::fromStdString(line));
 }
 
+void WebFront::stop() {
+  stopped_ = true;
+  for (QTcpServer* listening : server_->servers()) listening->close();
+  feed_->farewell(QStringLiteral("the bridge has stopped"));
+  log_.flush();
+}
+
 ActionAnswer WebFront::fire(const QString& event) {
+  if (stopped_) return {503, QStringLiteral("the bridge is stopping")};
   if (session_.gate().busy())
     return {409, QStringLiteral("the plug-in is busy with another call (a box?): try again")};
   const PluginGate::Call call(session_.gate());
@@ -92,6 +104,7 @@ ActionAnswer WebFront::fire(const QString& event) {
 }
 
 ActionAnswer WebFront::reload() {
+  if (stopped_) return {503, QStringLiteral("the bridge is stopping")};
   if (!setup_.reload) return {409, setup_.noReload};
   setup_.reload();
   return {202, QStringLiteral("reloading the project: the outcome follows")};

@@ -46,6 +46,8 @@ class WebFront {
   IMessageSink* messageSink() noexcept { return &trail_; }
   // A line for every page (a reload's outcome).
   void notice(const std::string& line);
+  // The run ends: the pages hear the last of it and are closed, before the plug-in goes.
+  void stop();
   // Where it listens, with the port the system chose.
   const WebAddress& address() const noexcept { return listening_; }
 
@@ -59,6 +61,7 @@ class WebFront {
   WebLog log_;
   MessageTrail trail_;
   WebAddress listening_;
+  bool stopped_ = false;
   std::unique_ptr<WebAccess> access_;
   std::unique_ptr<LiveFeed> feed_;
   std::unique_ptr<WebServer> server_;  // last: it goes first, with its connections

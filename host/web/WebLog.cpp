@@ -30,8 +30,7 @@ void WebLog::refused(const QHostAddress& peer, const QByteArray& request, int st
 
 void WebLog::flush() {
   if (suppressed_ == 0) return;
-  note(std::to_string(suppressed_) + " more requests refused in the last " +
-       std::to_string(kWindowMs / 1000) + " s");
+  note(std::to_string(suppressed_) + " more requests refused, not told one by one");
   suppressed_ = 0;
 }
 

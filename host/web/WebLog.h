@@ -31,10 +31,10 @@ class WebLog : public QObject {
                const QByteArray& reason);
   // A line that always goes out ("web: 17 pages watch; a new one is turned away").
   void note(const std::string& line) { sink_("web: " + line); }
-
- private:
+  // Tells how many refusals were not told one by one since the last line that did.
   void flush();
 
+ private:
   Sink sink_;
   QElapsedTimer window_;
   int lines_ = 0;
