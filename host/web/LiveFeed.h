@@ -37,7 +37,7 @@ class LiveFeed : public QObject {
 
  public:
   static constexpr int kMaxWatchers = 16;
-  static constexpr int kTickMs = 200;
+  static constexpr int kTickMs = 250;
   static constexpr int kStateEveryMs = 1000;
   static constexpr std::size_t kMessagesPerPush = 25;
   static constexpr qint64 kMaxBacklogBytes = 256 * 1024;

@@ -20,10 +20,16 @@ std::vector<std::string> MessageTrail::newestLines(std::size_t count, std::int64
   count = std::min(count, available);
   std::vector<std::string> lines;
   lines.reserve(count);
+  // The local time of each from one look at the time zone: the messages shown are a fraction of
+  // a second old.
+  constexpr qint64 kMsecsPerDay = 86400000;
+  const qint64 offsetMsecs = QDateTime::currentDateTime().offsetFromUtc() * qint64{1000};
   for (std::size_t i = 0; i < count; ++i) {
     const Sent& sent = kept_[static_cast<std::size_t>((total_ - 1 - static_cast<std::int64_t>(i)) %
                                                       static_cast<std::int64_t>(kKept))];
-    const QTime time = QDateTime::fromMSecsSinceEpoch(sent.msecsSinceEpoch).time();
+    const qint64 local =
+        ((sent.msecsSinceEpoch + offsetMsecs) % kMsecsPerDay + kMsecsPerDay) % kMsecsPerDay;
+    const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(local));
     lines.push_back(
         sentMessageLine(time, sent.bytes.data(), std::min<std::int32_t>(sent.length, 3)));
   }
