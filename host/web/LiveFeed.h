@@ -40,7 +40,7 @@ class LiveFeed : public QObject {
   static constexpr int kTickMs = 250;
   static constexpr int kStateEveryMs = 1000;
   static constexpr std::size_t kMessagesPerPush = 25;
-  static constexpr qint64 kMaxBacklogBytes = 256 * 1024;
+  static constexpr qint64 kMaxBacklogBytes = qint64{256} * 1024;
   static constexpr int kStuckMs = 15000;
 
   // `about`: the hello's fields; `dmx`: the DMX input's status now.
