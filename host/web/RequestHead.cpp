@@ -49,6 +49,11 @@ std::optional<HeadRefusal> checkHeader(const QByteArray& line, std::optional<qin
     return HeadRefusal{400, "a header line is not NAME: VALUE"};
   const QByteArray name = line.left(colon).toLower();
   const QByteArray value = line.mid(colon + 1).trimmed();
+  const bool controlBytes = std::any_of(value.begin(), value.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && byte != '\t') || byte == 0x7f;
+  });
+  if (controlBytes) return HeadRefusal{400, "a header holds control bytes"};
   if (name == "transfer-encoding")
     return HeadRefusal{411, "a body must come with a Content-Length, not in chunks"};
   if (name != "content-length") return std::nullopt;

@@ -47,7 +47,9 @@ AccessVerdict WebAccess::check(const AccessRequest& request) const {
     return {401,
             "this page needs its secret: open the address notecast-host printed at its "
             "start"};
-  if (!request.origin.isEmpty() && request.origin.toLower() != "http://" + host)
+  // The page's own origin: its address as the browser reached it, directly or through a TLS proxy.
+  const QByteArray origin = request.origin.toLower();
+  if (!origin.isEmpty() && origin != "http://" + host && origin != "https://" + host)
     return {403, "a page of another site (" + request.origin + ") may not use this bridge"};
   if (request.method == "POST" && request.origin.isEmpty())
     return {403, "an action must come from the page (it sends no Origin)"};

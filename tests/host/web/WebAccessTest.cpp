@@ -68,6 +68,7 @@ TEST(WebAccessTest, EachRequestMeetsTheHostTheSecretAndTheOrigin) {
       {guarded, {"GET", "", "notecast-web-9090=" + QByteArray(kSecret), "", "h:8080", ""}, 401},
       {guarded, {"GET", "", "", "Bearer " + QByteArray(kSecret), "h:8080", ""}, 0},
       {guarded, {"POST", kSecret, "", "", "h:8080", "http://h:8080"}, 0},
+      {guarded, {"POST", kSecret, "", "", "h:8080", "https://h:8080"}, 0},
       {guarded, {"POST", kSecret, "", "", "h:8080", "http://evil.example"}, 403},
       {guarded, {"POST", "", "", "", "h:8080", "http://h:8080"}, 401},
   };
@@ -117,6 +118,10 @@ TEST(WebAccessTest, HeadsOutsideTheBoundsAreRefusedBeforeTheServerReadsThem) {
       {"GET / HTTP/1.1\r\nno colon\r\n\r\n", 400},
       {"GET / HTTP/1.1\r\n folded\r\n\r\n", 400},
       {"G\x01T / HTTP/1.1\r\n\r\n", 400},
+      {QByteArray("GET / HTTP/1.1\r\nX: a\x00"
+                  "b\r\n\r\n",
+                  26),
+       400},
   };
   for (const auto& row : rows) {
     const HeadLook look = lookAtHead(row.received);

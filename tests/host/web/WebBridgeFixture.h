@@ -105,6 +105,15 @@ class WebBridgeFixture : public ::testing::Test {
     QFile file(errorFile_);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
   }
+  // Every message of the run reached the synthesizer. A JACK cycle missed (an xrun: a client late
+  // on a busy machine) loses or repeats the MIDI around it between any clients: then the count
+  // says nothing of the bridge, and the test is skipped, saying so. Call it last.
+  void expectDelivered(std::int64_t expected) {
+    if (counter_->messages() != expected && jack_->log().find("XRun") != std::string::npos)
+      GTEST_SKIP() << "JACK missed cycles on this busy machine: " << counter_->messages() << " of "
+                   << expected << " messages counted";
+    EXPECT_EQ(counter_->messages(), expected);
+  }
   QString pageOrigin() const { return "http://127.0.0.1:" + QString::number(port_); }
 
   HostProcess files_;

@@ -102,7 +102,6 @@ TEST_F(WebPageTest, ThePageFollowsAReplay) {
   EXPECT_EQ(number("dmx-frames"), kFrames);
   EXPECT_EQ(number("dmx-changes"), kFrames * kChannels);
   EXPECT_EQ(number("midi-sent"), kFrames * kChannels);
-  EXPECT_EQ(counter_->messages(), kFrames * kChannels);
   EXPECT_EQ(text("#midi-state"), "open");
   EXPECT_EQ(text("#midi-name"), QString::fromStdString(counter_->portName()));
 
@@ -124,6 +123,7 @@ TEST_F(WebPageTest, ThePageFollowsAReplay) {
             "Chan: 1, Typ: 4, MSG: B0, Data1: 1, Data2: 0, Value: 255, NoteOff: No, Once: No, "
             "Share: No, Name: ");
   EXPECT_TRUE(events.last().endsWith("Share: Yes, Name: Blackout")) << events.last().toStdString();
+  expectDelivered(kFrames * kChannels);
 }
 
 TEST_F(WebPageTest, AFiredSharedEventArrivesAsMidiAndReloadLoadsTheEventFile) {
