@@ -141,9 +141,4 @@ bool HeadlessChromium::waitFor(const QString& expression, std::chrono::milliseco
   return false;
 }
 
-QByteArray HeadlessChromium::screenshot() {
-  return QByteArray::fromBase64(
-      call("Page.captureScreenshot", {{"format", "png"}}).value("data").toString().toUtf8());
-}
-
 }  // namespace notecast::testing

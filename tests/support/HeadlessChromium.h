@@ -33,8 +33,6 @@ class HeadlessChromium {
   QJsonValue evaluate(const QString& expression);
   // Evaluates `expression` until it is true, for at most `timeout`.
   bool waitFor(const QString& expression, std::chrono::milliseconds timeout);
-  // The tab as a PNG picture.
-  QByteArray screenshot();
 
  private:
   HeadlessChromium() = default;
