@@ -21,7 +21,7 @@ set(tidy ${CLANG_TIDY} -quiet --config-file=${PROJECT_SOURCE_DIR}/.clang-tidy
   -p ${CMAKE_BINARY_DIR} "-header-filter=^${PROJECT_SOURCE_DIR}/(${folder_choice})/")
 set(NOTECAST_LINT_TARGETS notecast_abi LumoTypeLib notecast_os notecast_midi notecast_engine
   notecast_persistence notecast_core notecast_window notecast_plugin Notecast notecast_host_dmx
-  notecast_host_session notecast_host_script notecast_host_desktop notecast_host_app
+  notecast_host_session notecast_host_script notecast_host_desktop notecast_host_web notecast_host_app
   notecast-host-core notecast-host)
 # Every source of the product folders MUST belong to one of these libraries: checked below.
 foreach(folder ${NOTECAST_SOURCE_FOLDERS})

@@ -43,6 +43,7 @@ void PluginCore::refreshEntryList() {
   if (table_.IsArrayEmpty()) return;
   ensureLoaded();
   if (highlighted_ >= table_.size()) highlighted_ = table_.size() - 1;
+  ++entryListRevision_;
   if (view_) view_->showEntries();
 }
 

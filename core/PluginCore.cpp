@@ -91,6 +91,7 @@ void PluginCore::clearForm() {
   outputListCleared_ = true;
   highlighted_ = -1;
   showLine_ = false;
+  ++entryListRevision_;
   if (view_) view_->showCleared();
 }
 

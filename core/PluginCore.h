@@ -129,6 +129,9 @@ class PluginCore final : public CommandTarget {
   // Keeps the highlighted row where it was (or on the new last row) and has the view rebuild
   // its list; nothing for a table never dimensioned.
   void refreshEntryList();
+  // Changes each time the list is shown anew (refreshEntryList, a clear), with or without a
+  // view: a host that shows the entries elsewhere reads them again only then.
+  std::int64_t entryListRevision() const noexcept { return entryListRevision_; }
   void newEntry();
   // Deletes the selected entry (none selected: only the list is rebuilt); the highlight stays
   // on the row, now the next entry's, and the view shows that entry.
@@ -267,6 +270,7 @@ class PluginCore final : public CommandTarget {
   int reportsHeld_ = 0;           // while above 0 the control's reports wait (ReportsHeld)
   std::uint64_t boxesShown_ = 0;  // device reports shown, counted for the test note
   int highlighted_ = -1;
+  std::int64_t entryListRevision_ = 0;
   bool showLine_ = false;
   LastChange lastChange_;
   WindowPlace place_;  // as the event file gave it at the load

@@ -10,6 +10,7 @@
 #include "abi/IClientName.h"
 #include "host/dmx/DmxInput.h"
 #include "host/session/HostError.h"
+#include "host/web/WebAddress.h"
 
 namespace notecast::host {
 namespace {
@@ -28,7 +29,7 @@ struct Flag {
 };
 
 // --project is read into one of these too and moved to projectBase at the end.
-constexpr std::array<ValueOption, 7> kValueOptions{{
+constexpr std::array<ValueOption, 9> kValueOptions{{
     {"--plugin", &HostOptions::pluginPath},
     {"--dmx", &HostOptions::dmxSource},
     {"--script", &HostOptions::scriptPath},
@@ -36,6 +37,8 @@ constexpr std::array<ValueOption, 7> kValueOptions{{
     {"--name", &HostOptions::clientName},
     {"--register", &HostOptions::registerPath},
     {"--unregister", &HostOptions::unregisterPath},
+    {"--web", &HostOptions::web},
+    {"--web-token-file", &HostOptions::webTokenFile},
 }};
 
 constexpr std::array<Flag, 10> kFlags{{
@@ -72,7 +75,7 @@ Written splitArgument(const std::string& argument) {
 
 // What each option's value is, for the line that says one is missing.
 std::string valueNoun(const std::string& option) {
-  constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kNouns{{
+  constexpr std::array<std::pair<std::string_view, std::string_view>, 12> kNouns{{
       {"--plugin", "a library path"},
       {"--project", "a project base"},
       {"--dmx", "a DMX source"},
@@ -83,6 +86,8 @@ std::string valueNoun(const std::string& option) {
       {"--register", "a library path"},
       {"--unregister", "a library path"},
       {"--release-after", "a number of seconds"},
+      {"--web", "[ADDRESS:]PORT"},
+      {"--web-token-file", "a file"},
   }};
   for (const auto& [name, noun] : kNouns) {
     if (option == name) return std::string(noun);
@@ -130,6 +135,19 @@ bool setFlag(const Written& written, HostOptions& options) {
   return false;
 }
 
+void checkWeb(const HostOptions& options) {
+  if (options.web && options.scriptPath)
+    throw HostError("--web shows the desktop and headless modes' bridge; not with --script");
+  if (options.webTokenFile && !options.web)
+    throw HostError("--web-token-file gives the web page's secret: it needs --web");
+  if (!options.web) return;
+  try {
+    parseWebAddress(QString::fromStdString(*options.web));
+  } catch (const std::invalid_argument& error) {
+    throw HostError("--web " + *options.web + ": " + error.what());
+  }
+}
+
 void checkCombinations(const HostOptions& options, std::size_t given) {
   if ((options.registerPath || options.unregisterPath) && given != 1) {
     throw HostError("--register and --unregister take no other option");
@@ -161,6 +179,7 @@ void checkCombinations(const HostOptions& options, std::size_t given) {
         "--keep-notes and --release-after are for the desktop and headless modes; a script "
         "releases nothing it does not ask for");
   }
+  checkWeb(options);
   if (options.keepNotes && options.releaseAfter) {
     throw HostError("--keep-notes and --release-after contradict each other: choose one");
   }

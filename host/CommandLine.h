@@ -4,6 +4,7 @@
 //                 [--script FILE|- | --headless] [--show] [--quiet]
 //                 [--midi-out NAME] [--connect PORT]... [--name NAME] [--monitor]
 //                 [--keep-notes | --release-after SECONDS]
+//                 [--web [ADDRESS:]PORT [--web-token-file FILE]]
 //   notecast-host [--plugin PATH] [--name NAME] --list-outputs
 //   notecast-host --register PATH | --unregister PATH
 //   notecast-host -h | --help | --version
@@ -16,21 +17,23 @@
 namespace notecast::host {
 
 struct HostOptions {
-  std::optional<std::string> pluginPath;  // else the one registered, else the one installed
-  std::string projectBase;                // empty: none given (see defaultProjectBase)
-  std::optional<std::string> scriptPath;  // "-" reads standard input
-  bool show = false;                      // real windows instead of offscreen
-  std::optional<std::string> dmxSource;   // "ola:1[,2...][@HOST[:PORT]]", "stdin", "replay:FILE"
-  bool loop = false;                      // repeat a replay
-  bool headless = false;                  // no windows, for a bridge without a screen
-  bool quiet = false;                     // headless: no status line
-  std::optional<std::string> midiOut;     // the MIDI output for this run, not stored
-  std::vector<std::string> connectPorts;  // ports to connect the plug-in's own port to
-  std::optional<std::string> clientName;  // the plug-in's MIDI client ("NAME:out")
-  bool monitor = false;                   // every message sent, on standard output
-  bool keepNotes = false;                 // no note release (desktop and headless)
-  std::optional<double> releaseAfter;     // seconds without DMX before the notes are released
-  bool listOutputs = false;               // print the plug-in's outputs and end
+  std::optional<std::string> pluginPath;    // else the one registered, else the one installed
+  std::string projectBase;                  // empty: none given (see defaultProjectBase)
+  std::optional<std::string> scriptPath;    // "-" reads standard input
+  bool show = false;                        // real windows instead of offscreen
+  std::optional<std::string> dmxSource;     // "ola:1[,2...][@HOST[:PORT]]", "stdin", "replay:FILE"
+  bool loop = false;                        // repeat a replay
+  bool headless = false;                    // no windows, for a bridge without a screen
+  bool quiet = false;                       // headless: no status line
+  std::optional<std::string> midiOut;       // the MIDI output for this run, not stored
+  std::vector<std::string> connectPorts;    // ports to connect the plug-in's own port to
+  std::optional<std::string> clientName;    // the plug-in's MIDI client ("NAME:out")
+  bool monitor = false;                     // every message sent, on standard output
+  bool keepNotes = false;                   // no note release (desktop and headless)
+  std::optional<double> releaseAfter;       // seconds without DMX before the notes are released
+  std::optional<std::string> web;           // "[ADDRESS:]PORT" of the web page
+  std::optional<std::string> webTokenFile;  // the page's secret, else one made at the start
+  bool listOutputs = false;                 // print the plug-in's outputs and end
   std::optional<std::string> registerPath;
   std::optional<std::string> unregisterPath;
   bool help = false;
@@ -42,6 +45,7 @@ inline constexpr const char* kUsage =
     "                     [--script FILE|- | --headless] [--show] [--quiet]\n"
     "                     [--midi-out NAME] [--connect PORT]... [--name NAME] [--monitor]\n"
     "                     [--keep-notes | --release-after SECONDS]\n"
+    "                     [--web [ADDRESS:]PORT [--web-token-file FILE]]\n"
     "       notecast-host [--plugin PATH] [--name NAME] --list-outputs\n"
     "       notecast-host --register PATH | --unregister PATH\n"
     "       notecast-host -h | --help | --version\n";
@@ -82,6 +86,15 @@ inline constexpr const char* kHelp =
     "                     its output closes or changes, and before a reload)\n"
     "  --release-after SECONDS\n"
     "                     also release the sounding notes once DMX has not come for SECONDS\n"
+    "  --web [ADDRESS:]PORT\n"
+    "                     a web page of the bridge, live: the DMX input, the MIDI output and\n"
+    "                     its messages, the events, the shared events to fire, Reload\n"
+    "                     (headless). ADDRESS defaults to 127.0.0.1 (this machine only); any\n"
+    "                     other (0.0.0.0: every network) needs a secret, which the host makes\n"
+    "                     and prints in the page's address at the start\n"
+    "  --web-token-file FILE\n"
+    "                     the page's secret: the first line of FILE (16 or more letters,\n"
+    "                     digits or -._~), so the address stays the same across restarts\n"
     "  --list-outputs     print the MIDI outputs the plug-in offers, one a line, and end\n"
     "  --register PATH    register the plug-in's class in the host's registry file\n"
     "  --unregister PATH  remove it again\n"
@@ -93,8 +106,9 @@ inline constexpr const char* kHelp =
     "     SIGINT or SIGTERM (also with failing plug-in calls or bad script lines); --help,\n"
     "     --version\n"
     "  1  the plug-in could not be loaded, a file given could not be read, registration\n"
-    "     failed, the DMX input failed, the OLA daemon's host name has no address, --show\n"
-    "     where no window can be shown, or --list-outputs found no MIDI system\n"
+    "     failed, the DMX input failed, the OLA daemon's host name has no address, the web\n"
+    "     page cannot listen (its port in use), --show where no window can be shown, or\n"
+    "     --list-outputs found no MIDI system\n"
     "  2  the command line was not understood\n";
 
 // "notecast-host VERSION", the version of the build.

@@ -11,14 +11,16 @@
 #include "host/DmxFeed.h"
 #include "host/ExitStatus.h"
 #include "host/HostLoop.h"
+#include "host/HostWeb.h"
 #include "host/NoteRelease.h"
+#include "host/ProjectReload.h"
 #include "host/RealTimePriority.h"
 #include "host/SignalWatcher.h"
 #include "host/StateReport.h"
 #include "host/desktop/HostMainWindow.h"
 #include "host/session/EventFileReport.h"
-#include "host/session/FileLook.h"
 #include "host/session/HostLifecycle.h"
+#include "host/session/MessageSinks.h"
 #include "host/session/OutputChoice.h"
 #include "host/session/OutputDetailsReader.h"
 #include "host/session/ResultFormat.h"
@@ -29,8 +31,6 @@ namespace notecast::host {
 namespace {
 
 constexpr int kStatusLineIntervalMs = 1000;
-// How long an event file must stay unchanged before a reload takes it.
-constexpr int kSettleMs = 300;
 constexpr const char* kHeadlessOutputAdvice =
     "Choose one with --midi-out NAME; notecast-host --list-outputs lists them.";
 
@@ -102,70 +102,30 @@ void useKeptDmxChoice(DmxFeed& feed, const HostOptions& options) {
 }
 
 // --name, --midi-out and --connect, handed to the plug-in before it loads the project's output,
-// and --monitor's sink.
-void chooseOutput(const PluginSession& session, const HostOptions& options,
-                  SentMessageMonitor* monitor) {
+// and the sink of --monitor and the web page.
+void chooseOutput(const PluginSession& session, const HostOptions& options, IMessageSink* sink) {
   if (options.clientName) {
     if (const auto warning = nameClient(session, *options.clientName))
       reportToStandardError(*warning);
   }
   if (const auto warning = applyOutputChoice(session, options.midiOut, options.connectPorts))
     reportToStandardError(*warning);
-  if (monitor && !giveMessageSink(session, monitor))
-    warnOnStandardError("the plug-in does not tell the messages it sends; --monitor shows none");
+  if (sink && !giveMessageSink(session, sink))
+    warnOnStandardError(
+        "the plug-in does not tell the messages it sends; --monitor and --web show none");
 }
 
-// The sink leaves the plug-in before the monitor ends.
-void stopMonitor(PluginSession& session, const SentMessageMonitor* monitor) {
-  if (!monitor) return;
+// The sink leaves the plug-in before the monitor and the web page end.
+void stopMonitor(PluginSession& session, const IMessageSink* sink) {
+  if (!sink) return;
   const PluginGate::Call call(session.gate());
   giveMessageSink(session, nullptr);
 }
 
-// SIGHUP in headless mode: the project's event file loaded again, once the plug-in is free.
-void reloadWhenFree(PluginSession& session, HostLifecycle& lifecycle, NoteRelease& notes,
-                    const HostOptions& options, QObject* context) {
-  if (session.gate().busy()) {
-    session.gate().whenFree(context, [&session, &lifecycle, &notes, &options, context] {
-      reloadWhenFree(session, lifecycle, notes, options, context);
-    });
-    return;
-  }
-  notes.beforeReload();
-  const HostLifecycle::Reload reload = lifecycle.reloadProject();
-  if (reload.refused) {
-    reportToStandardError("the project " + options.projectBase + " was not reloaded: " +
-                          *reload.refused + "; the running events and the MIDI output stay");
-    return;
-  }
-  const std::optional<std::int32_t> events = reload.events;
-  reportToStandardError(
-      "reloaded the project " + options.projectBase +
-      (events ? ": " + std::to_string(*events) + (*events == 1 ? " event" : " events")
-              : std::string()));
-  // A reload refuses every file the start-up check names but one whose Count= reaches past its
-  // last entry (a file cut short, say): that one loads, and is told as at the start.
-  if (const auto warning = eventFileProblem(session, options.projectBase))
-    warnOnStandardError(*warning);
-}
-
-// A file still being written is not loaded: the event file is looked at twice, a moment apart,
-// and reloaded only when nothing changed between the looks.
-void reloadWhenWritten(PluginSession& session, HostLifecycle& lifecycle, NoteRelease& notes,
-                       const HostOptions& options, QObject* context) {
-  const std::string path = eventFileOf(session, options.projectBase);
-  const FileLook first = lookAt(path);
-  QTimer::singleShot(
-      kSettleMs, context, [&session, &lifecycle, &notes, &options, context, path, first] {
-        if (lookAt(path) != first) {
-          reportToStandardError("the project " + options.projectBase +
-                                " was not reloaded: " + path +
-                                " is still being written; the running events and the MIDI output "
-                                "stay (send SIGHUP again once it is written)");
-          return;
-        }
-        reloadWhenFree(session, lifecycle, notes, options, context);
-      });
+// --monitor and the web page, told of every message sent.
+void addSinks(MessageSinks& sinks, SentMessageMonitor* monitor, WebFront* web) {
+  sinks.add(monitor);
+  if (web) sinks.add(web->messageSink());
 }
 
 // The plug-in's boxes answered by the host from now on; false when it shows them itself.
@@ -187,8 +147,15 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   DmxFeed feed(session, options, reportToStandardError);
   useKeptDmxChoice(feed, options);
   NoteRelease notes(session, options, feed, reportToStandardError);
-  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &hostSignals,
-                   [&] { reloadWhenWritten(session, lifecycle, notes, options, &hostSignals); });
+  std::unique_ptr<WebFront> web;
+  ProjectReload reload(session, lifecycle, notes, options, [&web](const std::string& line) {
+    reportToStandardError(line);
+    if (web) web->notice(line);
+  });
+  QObject::connect(&hostSignals, &SignalWatcher::reloadRequested, &reload, &ProjectReload::request);
+  web = openWebPage(
+      session, options, feed, "headless", [&reload] { reload.request(); }, {},
+      reportToStandardError);
   endWithInput(feed, loop);
   StateReport states(session, reportToStandardError, false);
   if (!feed.input())
@@ -199,9 +166,11 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
     warnOnStandardError(*warning);
   std::unique_ptr<SentMessageMonitor> monitor;
   if (options.monitor) monitor = std::make_unique<SentMessageMonitor>(std::cout);
+  MessageSinks sinks;
+  addSinks(sinks, monitor.get(), web.get());
   lifecycle.startUp([&] {
     giveOutputAdvice(session, kHeadlessOutputAdvice);
-    chooseOutput(session, options, monitor.get());
+    chooseOutput(session, options, sinks.asSink());
     notes.turnOn();
   });
   tellNamesNotThere(session, options, reportToStandardError);
@@ -222,7 +191,8 @@ int runHeadless(PluginSession& session, const HostOptions& options) {
   feed.stop();
   if (statusLines) std::cout << feed.statusLine() << std::endl;
   feed.reportTotals();
-  stopMonitor(session, monitor.get());
+  if (web) web->stop();
+  stopMonitor(session, sinks.asSink());
   lifecycle.shutDown([&notes] { notes.tellReleasedSince(); });
   return status;
 }
@@ -252,13 +222,20 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   feed.setStateReport(tellState);
   NoteRelease notes(session, options, feed, tellState);
   StateReport states(session, tellState, true);
+  // SIGHUP ends the desktop mode, and the window keeps the unsaved edits a reload would drop.
+  const std::unique_ptr<WebFront> web =
+      openWebPage(session, options, feed, "desktop", {},
+                  QStringLiteral("the desktop mode loads the event file through its window"),
+                  reportToStandardError);
   const std::optional<std::string> eventFileWarning =
       eventFileProblem(session, options.projectBase);
   if (eventFileWarning) warnOnStandardError(*eventFileWarning);
   std::unique_ptr<SentMessageMonitor> monitor;
   if (options.monitor) monitor = std::make_unique<SentMessageMonitor>(std::cout);
+  MessageSinks sinks;
+  addSinks(sinks, monitor.get(), web.get());
   lifecycle.startUp([&] {
-    chooseOutput(session, options, monitor.get());
+    chooseOutput(session, options, sinks.asSink());
     notes.turnOn();
   });
   tellNamesNotThere(session, options,
@@ -284,7 +261,8 @@ int runDesktop(PluginSession& session, const HostOptions& options) {
   shownIn = nullptr;
   window.hide();
   feed.reportTotals();
-  stopMonitor(session, monitor.get());
+  if (web) web->stop();
+  stopMonitor(session, sinks.asSink());
   lifecycle.shutDown([&] { notes.tellReleasedSince(); });
   return status;
 }

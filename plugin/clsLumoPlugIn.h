@@ -6,6 +6,7 @@
 #include "abi/ComObject.h"
 #include "abi/IBoxRequests.h"
 #include "abi/IClientName.h"
+#include "abi/IEntryList.h"
 #include "abi/IEventCount.h"
 #include "abi/IEventFileCheck.h"
 #include "abi/IFailureDescription.h"
@@ -23,8 +24,8 @@ namespace notecast {
 class clsLumoPlugIn final
     : public ComObject<clsLumoPlugIn, _clsLumoPlugIn, lumo::ILumoPlugin, lumo::ILumoModule,
                        IOutputStatus, IOutputChoice, IEventFileCheck, IEventCount, IOutputDetails,
-                       IFailureDescription, IBoxRequests, IProjectReload, INoteRelease,
-                       IClientName> {
+                       IFailureDescription, IBoxRequests, IProjectReload, INoteRelease, IClientName,
+                       IEntryList> {
  public:
   // _clsLumoPlugIn and ILumoPlugin
   HRESULT get_PluginName(std::string* name) noexcept override;
@@ -80,6 +81,11 @@ class clsLumoPlugIn final
   HRESULT put_NoteRelease(VARIANT_BOOL on) noexcept override;
   HRESULT ReleaseNotes(std::int32_t* released) noexcept override;
   HRESULT get_NotesReleased(std::int64_t* total) noexcept override;
+
+  // IEntryList (clsLumoPlugInEntries.cpp)
+  HRESULT get_EntryListRevision(std::int64_t* revision) noexcept override;
+  HRESULT get_EntryLines(std::int32_t first, std::int32_t count,
+                         std::string* lines) noexcept override;
 
   // IBoxRequests (clsLumoPlugInBoxes.cpp)
   HRESULT put_BoxAnswerer(IBoxAnswerer* answerer) noexcept override;

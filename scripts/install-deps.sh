@@ -8,6 +8,8 @@ run_packages=(
   # build the host, the plug-in and its library
   build-essential cmake ninja-build pkg-config qt6-base-dev librtmidi-dev libjack-jackd2-dev
   libasound2-dev libola-dev libxcb1-dev
+  # the bridge's web page (--web): Qt's HTTP server and WebSockets
+  qt6-httpserver-dev qt6-websockets-dev
   # run the demo: a private JACK server and its MIDI monitor where no MIDI system runs, and the
   # font the window's captions are laid out for
   jackd2 jack-tools fonts-liberation
@@ -24,6 +26,8 @@ test_packages=(
   iproute2
   # the bridge on PipeWire's JACK library: the daemon, its JACK library and session manager
   pipewire pipewire-jack wireplumber
+  # the browser that the web page's test drives (headless, through its DevTools protocol)
+  chromium
   # the lighting console of the console chain test: a desktop program, which starts no service
   qlcplus
   # the Debian package (cpack -G DEB, scripts/package-test.sh): dpkg-shlibdeps and

@@ -2,9 +2,10 @@
 # Builds the Debian package in a build folder of its own ($NOTECAST_PACKAGE_BUILD_DIR, else
 # ./build-package: the programs only, hardened with the distribution's flags), checks it with
 # lintian (any error or warning fails), unpacks it into a throw-away folder with dpkg -x and runs
-# what it installed: notecast-host --version, and the demo replayed headless on a private JACK
-# server, with the plug-in found beside the host (no --plugin, nothing registered). Fails on any
-# error. The package is left in the build folder (notecast_VERSION_ARCH.deb).
+# what it installed: notecast-host --version, and the demo replayed headless, with its web page,
+# on a private JACK server, with the plug-in found beside the host (no --plugin, nothing
+# registered). Fails on any error. The package is left in the build folder
+# (notecast_VERSION_ARCH.deb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=$(realpath -m "${NOTECAST_PACKAGE_BUILD_DIR:-build-package}")
@@ -40,6 +41,9 @@ depends=$(dpkg-deb -f "$package" Depends)
 echo "package-test: $(basename "$package"): Depends: $depends"
 # dpkg-shlibdeps found the system libraries the programs link.
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries"
+# The web page (--web) runs on Qt's HTTP server and WebSockets.
+[[ $depends == *libqt6httpserver6* && $depends == *libqt6websockets6* ]] ||
+  fail "Depends lacks the web page's libraries (libqt6httpserver6, libqt6websockets6)"
 # What ships drives windows through Qt's own event API, never through Qt's test library.
 [[ $depends != *libqt6test6* ]] ||
   fail "Depends names libqt6test6: a shipped program links Qt Test (ldd lib/notecast/libnotecast-host-core.so)"
@@ -90,10 +94,11 @@ jackd_start
 status=0
 (cd "$work/project" && env -u DISPLAY -u WAYLAND_DISPLAY NOTECAST_MIDI_API=jack \
   XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
-  "$host" --headless --project "$work/project/demo" --dmx replay:demo.show \
+  "$host" --headless --project "$work/project/demo" --dmx replay:demo.show --web 127.0.0.1:0 \
   >"$work/demo.out" 2>"$work/demo.err") || status=$?
 last=$(tail -n 1 "$work/demo.out")
 if [ "$status" -ne 0 ] || grep -q 'warning\|error' "$work/demo.err" ||
+  ! grep -q 'the web page is at http://127.0.0.1:' "$work/demo.err" ||
   ! [[ $last =~ \ ([1-9][0-9]*)\ sent,\ 0\ not\ sent ]]; then
   cat "$work/demo.out" "$work/demo.err" >&2
   fail "the installed demo run failed (exit status $status)"

@@ -22,9 +22,11 @@
 // first JACK cycle that starts after that. A message's latency is its arrival minus its frame's
 // send time; the added latency is that less one JACK period.
 //
-// Run: sudo build/bin/notecast-latency-bench [seconds per run, default 10] [BIN]
+// Run: sudo build/bin/notecast-latency-bench [seconds per run, default 10] [BIN | --web]
 // With BIN, a folder holding another build's notecast-host and Notecast.so, each row runs on
-// that build first, then on this one, so that two builds compare in one run.
+// that build first, then on this one, so that two builds compare in one run. With --web, only
+// the rows of 512 channels at period 256, each run without the host's web page and then with it
+// watched by kWatchers pages (WebSocket clients that take every push), three times over.
 
 #include <ola/DmxBuffer.h>
 #include <ola/client/StreamingClient.h>
@@ -34,6 +36,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -52,6 +55,7 @@
 #include "bench/latency/OlaFloorProbe.h"
 #include "bench/latency/ProcessLoad.h"
 #include "bench/latency/TimingReader.h"
+#include "bench/latency/WebWatchers.h"
 #include "tests/support/PrivateJackServer.h"
 #include "tests/support/SafeOlad.h"
 
@@ -66,6 +70,7 @@ constexpr int kCodes = 127;  // frame k's channels are at 2 * (k % kCodes)
 constexpr int kUniverseSlots = 512;
 constexpr int kMaxUniverses = 4;
 constexpr int kHogs = 2;
+constexpr int kWatchers = 5;
 
 // Budgets, for the idle rows of 1 and 512 channels (latency) and every row (delivery). The 99th
 // percentile is reported, not judged: OLA's own hop puts the floor's 99th percentile above one
@@ -82,6 +87,7 @@ struct Row {
   bool otherBuild = false;
   bool busy = false;            // two CPU-bound processes run beside
   bool realTimeDaemon = false;  // the OLA daemon's threads at SCHED_FIFO 1 for the run
+  int watchers = 0;             // pages watching the host's web page (--web)
 };
 
 struct Figures {
@@ -94,8 +100,9 @@ struct Figures {
   CpuTimes cpuPercent;   // of one core
   std::size_t sendFailures = 0;  // universe frames the sender could not hand to the daemon
   bool probeRealTime = false;
-  double firstMidiSeconds = 0;  // from the host's start to its first message
-  long residentKb = 0;          // the host's resident memory at the end of the run
+  double firstMidiSeconds = 0;            // from the host's start to its first message
+  std::int64_t pushes = 0, pushedKb = 0;  // what the watchers received while frames went out
+  long residentKb = 0;                    // the host's resident memory at the end of the run
   std::string failure;
 };
 
@@ -170,8 +177,17 @@ Figures measure(const SafeOlad& olad, const Row& row, int seconds, std::string* 
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   host.setProcessEnvironment(environment);
   const auto started = std::chrono::steady_clock::now();
-  host.start(row.bin + "/notecast-host", {"--plugin", row.bin + "/Notecast.so", "--project", base,
-                                          "--headless", "--dmx", "ola:" + universeList});
+  QStringList arguments{"--plugin", row.bin + "/Notecast.so", "--project", base, "--headless",
+                        "--dmx",    "ola:" + universeList};
+  QString webPort;
+  if (row.watchers > 0) {
+    QTcpServer free;  // a port no one listens on, for the host to take
+    free.listen(QHostAddress::LocalHost);
+    webPort = QString::number(free.serverPort());
+    arguments << "--web"
+              << "127.0.0.1:" + webPort;
+  }
+  host.start(row.bin + "/notecast-host", arguments);
   if (!host.waitForStarted())
     return *error = "notecast-host did not start: " + host.errorString().toStdString(), figures;
   auto hostError = [&] {
@@ -218,7 +234,15 @@ Figures measure(const SafeOlad& olad, const Row& row, int seconds, std::string* 
     return *error = "no MIDI came back: " + hostError(), figures;
   figures.firstMidiSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::optional<WebWatchers> watchers;
+  if (row.watchers > 0) {
+    watchers.emplace(QUrl("ws://127.0.0.1:" + webPort + "/live"), row.watchers);
+    if (!watchers->waitConnected(10s))
+      return *error = "the web page's watchers did not connect: " + hostError(), figures;
+  }
   std::this_thread::sleep_for(500ms);
+  const std::int64_t pushesBefore = watchers ? watchers->messages() : 0;
+  const std::int64_t bytesBefore = watchers ? watchers->bytes() : 0;
   reader.startRecording();
   probe.startRecording();
 
@@ -238,6 +262,11 @@ Figures measure(const SafeOlad& olad, const Row& row, int seconds, std::string* 
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const CpuTimes after = cpuTimesOf(static_cast<pid_t>(host.processId()));
   figures.cpuPercent = percentOf(before, after, wall);
+  if (watchers) {
+    figures.pushes = watchers->messages() - pushesBefore;
+    figures.pushedKb = (watchers->bytes() - bytesBefore) / 1024;
+  }
+  watchers.reset();
   figures.residentKb = residentKbOf(host.processId());
   for (auto& sender : senders) sender->Stop();
   host.terminate();
@@ -289,13 +318,17 @@ Figures measure(const SafeOlad& olad, const Row& row, int seconds, std::string* 
 }
 
 void printRow(const Figures& f) {
+  const std::string watching = ", " + std::to_string(f.row.watchers) + " pages watch (" +
+                               std::to_string(f.pushes) + " pushes, " + std::to_string(f.pushedKb) +
+                               " kB)";
   std::printf(
       "| %d (%.2f ms) | %d%s | %zu / %zu | %zu | %.2f / %.2f / %.2f | %.2f / %.2f | %.2f (%.1f %%) "
       "| %.2f | %.1f (%.1f + %.1f) | %.2f | %.1f |%s\n",
       f.period, f.periodMs, f.row.channels,
-      f.row.otherBuild ? ", other build"
-      : f.row.busy     ? (f.row.realTimeDaemon ? ", 2 CPU hogs, olad real-time" : ", 2 CPU hogs")
-                       : "",
+      f.row.watchers > 0 ? watching.c_str()
+      : f.row.otherBuild ? ", other build"
+      : f.row.busy       ? (f.row.realTimeDaemon ? ", 2 CPU hogs, olad real-time" : ", 2 CPU hogs")
+                         : "",
       f.delivered, f.expected, f.wrongLastValues, f.medianMs, f.p99Ms, f.maxMs, f.floorMedianMs,
       f.floorP99Ms, f.medianMs - f.floorMedianMs, 100.0 * f.lateShare, f.p99Ms - f.periodMs,
       f.cpuPercent.total, f.cpuPercent.main, f.cpuPercent.realTime, f.firstMidiSeconds,
@@ -334,8 +367,10 @@ int main(int argc, char** argv) {
   using notecast::PrivateJackServer;
   QCoreApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-  const QString otherBuild =
-      argc > 2 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath() : QString();
+  const bool webRows = argc > 2 && std::string(argv[2]) == "--web";
+  const QString otherBuild = argc > 2 && !webRows
+                                 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath()
+                                 : QString();
   const std::string unavailable = SafeOlad::unavailableReason();
   if (!unavailable.empty()) {
     std::fprintf(stderr, "no safe olad: %s\n", unavailable.c_str());
@@ -356,6 +391,7 @@ int main(int argc, char** argv) {
   std::vector<std::pair<std::string, bool>> budgets;
   bool probeRealTime = true;
   for (const int period : {256, 64}) {
+    if (webRows && period != 256) continue;
     std::string error;
     auto jack =
         PrivateJackServer::start(PrivateJackServer::uniqueName("notecast-latency"), &error, period);
@@ -373,6 +409,11 @@ int main(int argc, char** argv) {
       // Named fields: the row keeps its own build folder.
       rows.push_back({.channels = 1, .busy = true});
       rows.push_back({.channels = 1, .busy = true, .realTimeDaemon = true});
+    }
+    if (webRows) {
+      const Row watched{.channels = kUniverseSlots, .watchers = kWatchers};
+      rows.clear();
+      for (int round = 0; round < 3; ++round) rows.insert(rows.end(), {{kUniverseSlots}, watched});
     }
     if (!otherBuild.isEmpty()) {
       std::vector<Row> pairs;

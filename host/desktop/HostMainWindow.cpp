@@ -16,10 +16,10 @@
 
 #include "abi/RuntimeError.h"
 #include "host/desktop/OutputStatusPanel.h"
-#include "host/desktop/SharedCommands.h"
 #include "host/session/EventFileReport.h"
 #include "host/session/OutputDetailsReader.h"
 #include "host/session/ResultFormat.h"
+#include "host/session/SharedCommands.h"
 
 namespace notecast::host {
 namespace {

@@ -4,9 +4,7 @@
 #include "host/session/OutputChoice.h"
 
 namespace notecast::host {
-namespace {
-
-const char* stateWord(OutputState state) {
+const char* outputStateWord(OutputState state) {
   switch (state) {
     case OutputState::kOpen:
       return "open";
@@ -19,8 +17,6 @@ const char* stateWord(OutputState state) {
   }
   return "closed";
 }
-
-}  // namespace
 
 std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& session) {
   ComPtr<IOutputStatus> status =
@@ -43,7 +39,7 @@ std::string describeOutputStatus(const OutputStatusSnapshot& status) {
   if (!status.name.empty()) {
     text = "MIDI " + status.name;
     if (!status.ownPort.empty()) text += " (from " + status.ownPort + ")";
-    text += std::string(" ") + stateWord(status.state);
+    text += std::string(" ") + outputStateWord(status.state);
   }
   text +=
       ", " + std::to_string(status.sent) + " sent, " + std::to_string(status.notSent) + " not sent";

@@ -27,6 +27,9 @@ struct OutputStatusSnapshot {
 // The plug-in's output status; nothing when it offers none or a read fails.
 std::optional<OutputStatusSnapshot> readOutputStatus(const PluginSession& session);
 
+// "open", "missing", "stalled"; "closed" for none.
+const char* outputStateWord(OutputState state);
+
 // "MIDI synth:input (from Notecast:out) open, 1204 sent, 3 not sent"; "MIDI output none chosen,
 // ..." when none.
 std::string describeOutputStatus(const OutputStatusSnapshot& status);

@@ -1,6 +1,5 @@
 #include "host/session/SentMessageMonitor.h"
 
-#include <QTime>
 #include <array>
 #include <cstdio>
 
@@ -55,12 +54,16 @@ std::string describeMidiMessage(const std::uint8_t* bytes, std::int32_t length) 
   return text;
 }
 
+std::string sentMessageLine(const QTime& time, const std::uint8_t* bytes, std::int32_t length) {
+  std::string hex = hexBytes(bytes, length);
+  if (hex.size() < kBytesColumn) hex.resize(kBytesColumn, ' ');
+  return time.toString(QStringLiteral("HH:mm:ss.zzz")).toStdString() + "  " + hex + "  " +
+         describeMidiMessage(bytes, length);
+}
+
 void SentMessageMonitor::MessageSent(const std::uint8_t* bytes, std::int32_t length) noexcept {
   try {
-    std::string hex = hexBytes(bytes, length);
-    if (hex.size() < kBytesColumn) hex.resize(kBytesColumn, ' ');
-    out_ << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString() << "  "
-         << hex << "  " << describeMidiMessage(bytes, length) << std::endl;
+    out_ << sentMessageLine(QTime::currentTime(), bytes, length) << std::endl;
   } catch (...) {
     // A line that cannot be written is left out; the message went out all the same.
   }

@@ -7,6 +7,7 @@
 // Contract: user-interface thread; the monitor outlives its place in the plug-in (the owner hands
 // the plug-in null before the monitor ends).
 
+#include <QTime>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -18,6 +19,9 @@ namespace notecast::host {
 // "note on  ch 1  note 60  velocity 100" for the bytes of one MIDI channel message; what the
 // bytes are when they are none ("2 bytes, not a channel message").
 std::string describeMidiMessage(const std::uint8_t* bytes, std::int32_t length);
+
+// The monitor's line for one message sent at `time` (local time), without a line end.
+std::string sentMessageLine(const QTime& time, const std::uint8_t* bytes, std::int32_t length);
 
 class SentMessageMonitor final : public IMessageSink {
  public:

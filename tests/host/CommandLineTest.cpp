@@ -72,7 +72,11 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
                                              {"--name", "a:b"},
                                              {"--name", " spring"},
                                              {"--name", std::string(49, 'n')},
-                                             {"--name", "x", "--script", "-"}}) {
+                                             {"--name", "x", "--script", "-"},
+                                             {"--web", "8080", "--script", "-"},
+                                             {"--web-token-file", "secret"},
+                                             {"--web", "80800"},
+                                             {"--web", "example.org:80"}}) {
     EXPECT_THROW(parseCommandLine(arguments), HostError) << arguments.front();
   }
   EXPECT_EQ(parseCommandLine({"--unregister", "/x.so"}).unregisterPath, "/x.so");
@@ -80,6 +84,9 @@ TEST(CommandLineTest, RejectsWhatItCannotRun) {
   EXPECT_EQ(parseCommandLine({"--name", "spring show", "--list-outputs"}).clientName,
             "spring show");
   EXPECT_EQ(parseCommandLine({"--release-after=0.5"}).releaseAfter, 0.5);
+  const HostOptions web = parseCommandLine({"--web", "0.0.0.0:8080", "--web-token-file", "f"});
+  EXPECT_EQ(web.web, "0.0.0.0:8080");
+  EXPECT_EQ(web.webTokenFile, "f");
   // A source is checked, not opened: the recording is read when the host starts.
   EXPECT_EQ(parseCommandLine({"--dmx", "replay:/no/such.show"}).dmxSource, "replay:/no/such.show");
 }
@@ -124,7 +131,7 @@ TEST(CommandLineTest, HelpWinsOverEverythingElseAndTellsTheExitStatuses) {
   for (const char* option :
        {"--plugin", "--project", "--dmx", "--loop", "--script", "--headless", "--show", "--quiet",
         "--midi-out", "--connect", "--monitor", "--list-outputs", "--register", "--unregister",
-        "--help", "--version"}) {
+        "--web", "--web-token-file", "--help", "--version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  the command line"}) {

@@ -1,7 +1,8 @@
 #pragma once
-// The plug-in's shared commands as the desktop window offers them: the first options of the
-// command server (one per shared event), and firing one the way the host's command system does
-// (the picked first option, then the value of the single second option, then ExecuteCommand).
+// The plug-in's shared commands as the desktop window and the web page offer them: the first
+// options of the command server (one per shared event), and firing one the way the host's command
+// system does (the picked first option, then the value of the single second option, then
+// ExecuteCommand).
 //
 // Contract: user-interface thread only; the caller holds a PluginGate::Call around each function. A
 // failure result of the plug-in throws FailedResult with that result; an answer the host cannot use

@@ -1,4 +1,4 @@
-#include "host/desktop/SharedCommands.h"
+#include "host/session/SharedCommands.h"
 
 #include <stdexcept>
 #include <string>
