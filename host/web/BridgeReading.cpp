@@ -36,6 +36,7 @@ std::optional<QJsonObject> readMidiJson(const PluginSession& session) {
                                    {"state", QString::fromStdString(state)}});
   return QJsonObject{
       {"name", QString::fromStdString(status->name)},
+      {"ownPort", QString::fromStdString(status->ownPort)},
       {"state", outputStateWord(status->state)},
       {"sent", static_cast<qint64>(status->sent)},
       {"notSent", static_cast<qint64>(status->notSent)},

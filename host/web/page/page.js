@@ -78,6 +78,7 @@ function showState(state) {
   setText('dmx-folded', numbers.format(dmx.folded));
   const midi = state.midi || {};
   setText('midi-name', midi.name || 'none chosen');
+  setText('midi-own-port', midi.ownPort ? 'from ' + midi.ownPort : '');
   setBadge('midi-state', midi.state || '');
   setText('midi-sent', numbers.format(midi.sent || 0));
   setText('midi-notsent', numbers.format(midi.notSent || 0));
