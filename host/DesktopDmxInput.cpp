@@ -14,6 +14,13 @@ std::optional<std::string> sourceOf(const QString& source) {
 
 }  // namespace
 
+QString takeKeptInput(DmxFeed& feed, const std::optional<DmxChoiceStore>& store) {
+  const std::optional<QString> kept = store ? store->load() : std::nullopt;
+  if (!kept || kept->isEmpty()) return {};
+  feed.replaceInput(sourceOf(*kept));
+  return *kept;
+}
+
 DesktopDmxInput::DesktopDmxInput(DmxFeed& feed, HostMainWindow& window,
                                  std::optional<DmxChoiceStore> store, const HostOptions& options,
                                  DmxFeed::Report report)
@@ -29,10 +36,7 @@ DesktopDmxInput::DesktopDmxInput(DmxFeed& feed, HostMainWindow& window,
 void DesktopDmxInput::startWithKeptChoice() {
   QString source;
   try {
-    if (const auto kept = store_ ? store_->load() : std::nullopt; kept && !kept->isEmpty()) {
-      feed_.replaceInput(sourceOf(*kept));
-      source = *kept;
-    }
+    source = takeKeptInput(feed_, store_);
   } catch (const std::runtime_error& error) {
     tellFailure(tr("DMX input of the project not used: %1").arg(error.what()));
   }

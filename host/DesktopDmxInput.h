@@ -17,6 +17,11 @@
 
 namespace notecast::host {
 
+// Puts the DMX input kept for the project (`store`; nothing: no project) in place in `feed`:
+// the source it took, empty when none was kept. Throws std::runtime_error naming the file when
+// the kept value cannot be used. Both modes start a project's input so.
+QString takeKeptInput(DmxFeed& feed, const std::optional<DmxChoiceStore>& store);
+
 class DesktopDmxInput : public QObject {
  public:
   // `store`: nothing when there is no project to keep a choice for.

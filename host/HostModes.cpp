@@ -87,13 +87,10 @@ std::optional<DmxChoiceStore> projectDmxChoice(const HostOptions& options) {
 // and says so: the same project behaves alike in both modes.
 void useKeptDmxChoice(DmxFeed& feed, const HostOptions& options) {
   if (options.dmxSource) return;
-  const std::optional<DmxChoiceStore> store = projectDmxChoice(options);
-  if (!store) return;
   try {
-    const std::optional<QString> kept = store->load();
-    if (!kept || kept->isEmpty()) return;
-    feed.replaceInput(kept->toStdString());
-    reportToStandardError("DMX input " + kept->toStdString() +
+    const QString kept = takeKeptInput(feed, projectDmxChoice(options));
+    if (kept.isEmpty()) return;
+    reportToStandardError("DMX input " + kept.toStdString() +
                           " as chosen for the project in the desktop window (--dmx gives another)");
   } catch (const std::exception& error) {
     warnOnStandardError(std::string("the DMX input kept for the project is not used: ") +
