@@ -84,11 +84,8 @@ std::string missingOnes(const std::vector<std::uint32_t>& received) {
 }
 
 std::string lastLine(const std::string& text) {
-  const std::size_t end = text.find_last_not_of('\n');
-  if (end == std::string::npos) return {};
-  const std::size_t start = text.rfind('\n', end);
-  return text.substr(start == std::string::npos ? 0 : start + 1,
-                     end - (start == std::string::npos ? 0 : start + 1) + 1);
+  const QStringList lines = QString::fromStdString(text).split('\n', Qt::SkipEmptyParts);
+  return lines.isEmpty() ? std::string() : lines.last().toStdString();
 }
 
 std::string readText(const QString& path) {

@@ -11,7 +11,6 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <csignal>
-#include <functional>
 #include <random>
 #include <thread>
 
@@ -307,26 +306,16 @@ TEST_F(HeadlessRunTest, ListingTheOutputsWithoutAMidiSystemSaysSoAndEnds) {
 }
 
 // SIGHUP takes a new event file only when it can be used and nobody is writing it any more: a
-// missing or garbage file (or any the plug-in's check refuses), or one still being written,
+// missing file (or any the plug-in's check refuses), or one still being written,
 // keeps the running events and the output, and says why; the next SIGHUP tries again.
 TEST_F(HeadlessRunTest, AReloadNeverSilencesTheShow) {
   start(kStatus240);
   ASSERT_TRUE(waitForError("standard input: running")) << errors_.toStdString();
   const QString file = project_ + ".Notecast";
-  const std::function<void()> spoil[] = {
-      [&] { QFile::remove(file); },
-      [&] {
-        host.writeFile("show.Notecast", QByteArray("\x7f"
-                                                   "ELF\x02\x01\x00garbage",
-                                                   14));
-      },
-  };
-  int refused = 0;
-  for (const auto& change : spoil) {
-    change();
-    signal(SIGHUP);
-    ASSERT_TRUE(waitForLines("was not reloaded", ++refused)) << errors_.toStdString();
-  }
+  // What the plug-in's check refuses is its own tests' matter; here one such file stands for all.
+  QFile::remove(file);
+  signal(SIGHUP);
+  ASSERT_TRUE(waitForError("was not reloaded")) << errors_.toStdString();
 
   // A writer still appending: every look a moment apart differs.
   host.writeFile("show.Notecast", kStatus240);
@@ -353,8 +342,8 @@ TEST_F(HeadlessRunTest, AReloadNeverSilencesTheShow) {
       << errors_.toStdString();
   EXPECT_EQ(finish(), 0);
   EXPECT_EQ(errorLines("reloaded the project " + project_ + ": 2 events").size(), 2);
-  EXPECT_EQ(errorLines("was not reloaded").size(), 3);
-  EXPECT_EQ(errorLines("events and the MIDI output stay").size(), 3);
+  EXPECT_EQ(errorLines("was not reloaded").size(), 2);
+  EXPECT_EQ(errorLines("events and the MIDI output stay").size(), 2);
   EXPECT_EQ(errorLines("released 1 note before the reload").size(), 1) << errors_.toStdString();
   EXPECT_TRUE(output_.last().contains("2 sent"))
       << "the running events played on, then their note was released: "

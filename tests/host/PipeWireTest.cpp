@@ -20,6 +20,7 @@
 
 #include "tests/support/HostProcess.h"
 #include "tests/support/MidiTestSupport.h"
+#include "tests/support/RampShow.h"
 
 namespace notecast::host {
 namespace {
@@ -46,14 +47,7 @@ QByteArray eventFile() {
 // (PipeWire makes it active a few cycles after it shows), then kFrames frames 20 ms apart, each
 // changing every channel.
 QByteArray showFile() {
-  QByteArray show = "OLA Show\n1 0\n1000\n";
-  for (int frame = 0; frame < kFrames; ++frame) {
-    QByteArrayList values;
-    for (int channel = 0; channel < kChannels; ++channel)
-      values << QByteArray::number((frame * 2 + channel + 1) % 256);
-    show += "1 " + values.join(',') + "\n20\n";
-  }
-  return show;
+  return "OLA Show\n1 0\n1000\n" + testing::rampFrames(kFrames, kChannels);
 }
 
 class PipeWireTest : public ::testing::Test {

@@ -18,6 +18,7 @@
 #include "tests/support/JackMidiCounter.h"
 #include "tests/support/MidiTestSupport.h"
 #include "tests/support/PrivateJackServer.h"
+#include "tests/support/RampShow.h"
 
 namespace notecast::host {
 
@@ -47,14 +48,7 @@ class WebBridgeFixture : public ::testing::Test {
   }
   // `frames` frames 20 ms apart, each changing channels 1 to 4: 4 messages a frame.
   static QByteArray showFile(int frames) {
-    QByteArray show = "OLA Show\n";
-    for (int frame = 0; frame < frames; ++frame) {
-      QByteArrayList values;
-      for (int channel = 0; channel < kChannels; ++channel)
-        values << QByteArray::number((frame * 2 + channel + 1) % 256);
-      show += "1 " + values.join(',') + "\n20\n";
-    }
-    return show;
+    return "OLA Show\n" + testing::rampFrames(frames, kChannels);
   }
 
   void SetUp() override {
